@@ -1,0 +1,207 @@
+#include "dialogue/answer_reader.hpp"
+
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <unistd.h>
+
+#include "plot/real_field.hpp"
+#include "run_failure.hpp"
+
+namespace {
+
+constexpr std::size_t kBufferSize = 64 * 1024;
+
+// Longer than any number a person types; the bytes beyond are still consumed,
+// and a longer number answer is refused rather than stored without bound.
+constexpr std::size_t kLongestNumber = 4096;
+
+constexpr const char* kStep = "reading an answer";
+
+bool is_blank(int c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+bool ends_value(int c) { return is_blank(c) || c == ',' || c == '/' || c == '\n' || c < 0; }
+
+RunFailure end_of_input(std::string_view question)
+{
+    return RunFailure(kStep, "standard input ended before the answer to " + std::string(question));
+}
+
+RunFailure not_a_number(std::string_view question, std::string_view token, std::string_view what)
+{
+    if (token.size() > kLongestNumber) {
+        return RunFailure(kStep, "the answer to " + std::string(question) + " is too long to be " + std::string(what));
+    }
+    return RunFailure(kStep, "the answer to " + std::string(question) + ", '" + printable(token) + "', is not " +
+                                 std::string(what));
+}
+
+AnswerText blank_text()
+{
+    AnswerText text;
+    text.fill(' ');
+    return text;
+}
+
+}  // namespace
+
+AnswerReader::AnswerReader(int descriptor) : descriptor_(descriptor), buffer_(std::make_unique<char[]>(kBufferSize))
+{
+}
+
+bool AnswerReader::fill()
+{
+    if (at_end_) return false;
+    for (;;) {
+        const ssize_t count = ::read(descriptor_, buffer_.get(), kBufferSize);
+        if (count > 0) {
+            begin_ = 0;
+            end_ = static_cast<std::size_t>(count);
+            return true;
+        }
+        if (count == 0) {
+            at_end_ = true;
+            return false;
+        }
+        if (errno != EINTR) throw RunFailure(kStep, std::string("standard input: ") + std::strerror(errno));
+    }
+}
+
+int AnswerReader::peek_byte()
+{
+    if (begin_ == end_ && !fill()) return kEnd;
+    return static_cast<unsigned char>(buffer_[begin_]);
+}
+
+int AnswerReader::next_byte()
+{
+    const int c = peek_byte();
+    if (c != kEnd) ++begin_;
+    return c;
+}
+
+void AnswerReader::skip_rest_of_line(int last)
+{
+    while (last != '\n' && last != kEnd) last = next_byte();
+}
+
+// The first byte of the answer: blank lines are skipped, blanks and tabs
+// before the value too. A comma or slash here means an empty answer.
+int AnswerReader::first_value_byte(std::string_view question)
+{
+    for (;;) {
+        int c = next_byte();
+        while (is_blank(c)) c = next_byte();
+        if (c == kEnd) throw end_of_input(question);
+        if (c != '\n') return c;
+    }
+}
+
+// Appends first and the bytes after it up to the byte that ends the value,
+// which it returns; stores no more than one byte past kLongestNumber.
+int AnswerReader::collect_token(int first, std::string& token)
+{
+    int c = first;
+    while (!ends_value(c)) {
+        if (token.size() <= kLongestNumber) token += static_cast<char>(c);
+        c = next_byte();
+    }
+    return c;
+}
+
+std::optional<std::int32_t> AnswerReader::read_integer_answer(std::string_view question)
+{
+    const int first = first_value_byte(question);
+    if (first == ',' || first == '/') {
+        skip_rest_of_line(first);
+        return std::nullopt;
+    }
+    std::string token;
+    skip_rest_of_line(collect_token(first, token));
+
+    std::size_t at = 0;
+    const bool negative = token[0] == '-';
+    if (token[0] == '-' || token[0] == '+') ++at;
+    if (at == token.size() || token.size() > kLongestNumber) throw not_a_number(question, token, "a whole number");
+    // One past the largest magnitude is enough to tell that a value is out of range.
+    constexpr std::int64_t kBeyondRange = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 2;
+    std::int64_t magnitude = 0;
+    for (; at < token.size(); ++at) {
+        if (token[at] < '0' || token[at] > '9') throw not_a_number(question, token, "a whole number");
+        magnitude = std::min(magnitude * 10 + (token[at] - '0'), kBeyondRange);
+    }
+    const std::int64_t value = negative ? -magnitude : magnitude;
+    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max()) {
+        throw RunFailure(kStep, "the answer to " + std::string(question) + ", '" + printable(token) +
+                                    "', is outside the range of a 32-bit integer");
+    }
+    return static_cast<std::int32_t>(value);
+}
+
+float AnswerReader::read_real_answer(std::string_view question, float current)
+{
+    const int first = first_value_byte(question);
+    if (first == ',' || first == '/') {
+        skip_rest_of_line(first);
+        return current;
+    }
+    std::string token;
+    skip_rest_of_line(collect_token(first, token));
+    const std::optional<float> value =
+        token.size() > kLongestNumber ? std::nullopt : read_real_text(token, 0);
+    if (!value) throw not_a_number(question, token, "a number");
+    return *value;
+}
+
+// Reads a quoted word after its opening mark, up to the closing mark or the
+// end of the line; a doubled mark stands for one. Returns the byte that ended it.
+int AnswerReader::collect_quoted(int mark, AnswerText& word, std::size_t& length)
+{
+    for (;;) {
+        int c = next_byte();
+        if (c == '\r' && peek_byte() == '\n') c = next_byte();
+        if (c == '\n' || c == kEnd) return c;
+        if (c == mark) {
+            if (peek_byte() != mark) return c;
+            next_byte();
+        }
+        if (length < word.size()) word[length++] = static_cast<char>(c);
+    }
+}
+
+AnswerText AnswerReader::read_word_answer(std::string_view question)
+{
+    AnswerText word = blank_text();
+    const int first = first_value_byte(question);
+    if (first == ',' || first == '/') {
+        skip_rest_of_line(first);
+        return word;
+    }
+    std::size_t length = 0;
+    int last = first;
+    if (first == '\'' || first == '"') {
+        last = collect_quoted(first, word, length);
+    } else {
+        while (!ends_value(last)) {
+            if (length < word.size()) word[length++] = static_cast<char>(last);
+            last = next_byte();
+        }
+    }
+    skip_rest_of_line(last);
+    return word;
+}
+
+AnswerText AnswerReader::read_name_answer(std::string_view question)
+{
+    AnswerText name = blank_text();
+    int c = next_byte();
+    if (c == kEnd) throw end_of_input(question);
+    std::size_t length = 0;
+    while (c != '\n' && c != '\r' && c != kEnd) {
+        if (length < name.size()) name[length++] = static_cast<char>(c);
+        c = next_byte();
+    }
+    // A CR ends the name; an LF right after it belongs to the same line end.
+    if (c == '\r' && peek_byte() == '\n') next_byte();
+    return name;
+}

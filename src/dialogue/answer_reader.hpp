@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "plot/plot_line.hpp"
+
+// A word or name answer: LINE_WIDTH characters, blank-padded.
+using AnswerText = std::array<char, LINE_WIDTH>;
+
+// Reads the operator's answers, one per line, from a descriptor (standard
+// input in a run). Each read starts at the beginning of the next line and
+// discards what its line holds after the value. Every method takes a short
+// description of the question for its diagnostics; the end of the input while
+// an answer is awaited, and a number that is not of the required form, are
+// failures.
+class AnswerReader {
+public:
+    explicit AnswerReader(int descriptor);
+
+    // An optionally signed decimal integer in the 32-bit range; empty when the
+    // answer is a lone comma or slash. Blank lines before it are skipped.
+    std::optional<std::int32_t> read_integer_answer(std::string_view question);
+
+    // A real (see read_real_text), or current when the answer is empty.
+    float read_real_answer(std::string_view question, float current);
+
+    // A word, or a quoted text that may hold blanks, commas and slashes;
+    // all blanks when the answer is empty.
+    AnswerText read_word_answer(std::string_view question);
+
+    // The whole next line as typed, cut to LINE_WIDTH; a blank line is an empty name.
+    AnswerText read_name_answer(std::string_view question);
+
+private:
+    static constexpr int kEnd = -1;
+
+    int next_byte();
+    int peek_byte();
+    bool fill();
+    void skip_rest_of_line(int last);
+    int first_value_byte(std::string_view question);
+    int collect_token(int first, std::string& token);
+    int collect_quoted(int mark, AnswerText& word, std::size_t& length);
+
+    int descriptor_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    bool at_end_ = false;
+};

@@ -1,0 +1,47 @@
+#include "merge/merge.hpp"
+
+#include "plot/plot_file.hpp"
+#include "plot/plot_record.hpp"
+
+float combine_values(const float* scaled, int count, CombineMode mode)
+{
+    float sum = scaled[0];
+    for (int i = 1; i < count; ++i) sum = sum + scaled[i];
+    // A true division: multiplying by a rounded reciprocal of 3 changes last digits.
+    if (mode == CombineMode::Average && count > 1) return sum / static_cast<float>(count);
+    return sum;
+}
+
+void run_merge(MergeJob& job)
+{
+    const int count = job.input_count;
+    PlotFile& output = *job.output_file;
+    PlotFile* risk = job.risk_requested ? &*job.risk_file : nullptr;
+    std::array<PlotLine, MAX_INPUTS> lines;
+    PlotRecord record;
+    float scaled[MAX_INPUTS];
+
+    for (;;) {
+        for (int i = 0; i < count; ++i) {
+            if (!read_plot_line(*job.inputs[i].file, lines[i])) return;
+        }
+        if (is_header_line(lines[0])) {
+            write_plot_line(output, lines[0]);
+            if (risk != nullptr) write_plot_line(*risk, lines[0]);
+            continue;
+        }
+        // One record for all inputs: the last input's parse leaves its carried fields.
+        for (int i = 0; i < count; ++i) {
+            InputSlot& input = job.inputs[i];
+            if (const auto fault = parse_plot_record(lines[i], record)) throw field_failure(*input.file, *fault);
+            scaled[i] = input.scale * record.value;
+        }
+        const float combined = combine_values(scaled, count, job.mode);
+        record.value = combined;
+        write_plot_record(output, record);
+        if (risk != nullptr) {
+            record.value = RISK_FACTOR * combined;
+            write_plot_record(*risk, record);
+        }
+    }
+}

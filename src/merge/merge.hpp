@@ -1,0 +1,16 @@
+#pragma once
+
+#include "merge/merge_job.hpp"
+
+// Each combined value times this is the value of the risk line.
+inline constexpr float RISK_FACTOR = 744.0f;
+
+// Combines the scaled values of one line position in single precision: summed
+// left to right in input order, then, in Average mode with more than one input,
+// divided by the count.
+float combine_values(const float* scaled, int count, CombineMode mode);
+
+// Reads the inputs of job in lockstep and writes one line per position to the
+// combined output and, when requested, to the risk output, until the first
+// input that has no line left. Needs 1 to MAX_INPUTS open inputs.
+void run_merge(MergeJob& job);

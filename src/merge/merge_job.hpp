@@ -1,0 +1,34 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "plot/plot_file.hpp"
+#include "plot/plot_line.hpp"
+
+// The largest number of inputs one run merges.
+inline constexpr int MAX_INPUTS = 4;
+
+enum class CombineMode { Average, Sum };
+
+// One input: its name as answered (blank-padded), its scale factor, its open file.
+struct InputSlot {
+    std::array<char, LINE_WIDTH> name{};
+    float scale = 1.0f;
+    std::optional<PlotFile> file;
+};
+
+// The settings and open files of one run. The files live here from their
+// opening to the end of the run; destroying the job closes whatever is still
+// open and writes out its buffer.
+struct MergeJob {
+    std::int32_t input_count = 0;
+    std::array<InputSlot, MAX_INPUTS> inputs;
+    CombineMode mode = CombineMode::Sum;
+    bool risk_requested = false;
+    std::string output_name;
+    std::optional<PlotFile> output_file;
+    std::optional<PlotFile> risk_file;
+};

@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+#include "plot/plot_line.hpp"
+#include "plot/plot_record.hpp"
+#include "run_failure.hpp"
+
+// An open plot file, read line by line or written through a large buffer.
+// Inputs and outputs are the same kind of object; they differ only in use.
+// While open, its identity (device and inode) keeps the same file from being
+// opened a second time in this run.
+class PlotFile {
+public:
+    PlotFile(int descriptor, std::string name, dev_t device, ino_t inode, bool regular);
+    PlotFile(PlotFile&& other) noexcept;
+    PlotFile& operator=(PlotFile&&) = delete;
+    PlotFile(const PlotFile&) = delete;
+    PlotFile& operator=(const PlotFile&) = delete;
+
+    // Writes out what is buffered and closes, ignoring failures: used only
+    // when the run is already stopping.
+    ~PlotFile();
+
+    // Writes out what is buffered and closes; a refused write or close is a failure.
+    void close();
+
+    const std::string& name() const { return name_; }
+    std::uint64_t lines_read() const { return lines_read_; }
+
+    // Reads the next line into line; false at end of file.
+    bool read_line(PlotLine& line);
+
+    // Appends bytes to the output. The first line written goes out at once and
+    // cuts the file just after it, so nothing the file held before remains.
+    void write(const char* bytes, std::size_t count);
+
+private:
+    bool fill();
+    bool ensure_available(std::size_t count);
+    void skip_past_line_end();
+    void flush();
+    void write_through(const char* bytes, std::size_t count);
+    void forget() noexcept;
+
+    int descriptor_;
+    std::string name_;
+    dev_t device_;
+    ino_t inode_;
+    bool regular_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t begin_ = 0;  // reading: first unread byte
+    std::size_t end_ = 0;    // reading: end of the bytes read; writing: end of the pending bytes
+    bool at_end_of_file_ = false;
+    bool cut_done_ = false;
+    std::uint64_t lines_read_ = 0;
+    std::uint64_t bytes_written_ = 0;
+};
+
+// Open a plot file by name (trailing blanks removed, leading blanks kept):
+// read-write without truncation, created when absent; else read-only; else
+// write-only, created when absent. The same file is never open twice in a run,
+// the files behind standard input, output and error included.
+PlotFile open_plot_input(std::string_view name);
+PlotFile open_plot_output(std::string_view name);
+
+// The next line of file, or false at end of file.
+bool read_plot_line(PlotFile& file, PlotLine& line);
+
+// A header line: its LINE_WIDTH bytes and LF.
+void write_plot_line(PlotFile& file, const PlotLine& line);
+
+// A data line: the RECORD_WIDTH characters of format_plot_record and LF.
+void write_plot_record(PlotFile& file, const PlotRecord& record);
+
+// The failure for a data field of the line last read from file that is not a number.
+RunFailure field_failure(const PlotFile& file, const FieldFault& fault);

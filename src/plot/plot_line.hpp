@@ -1,0 +1,13 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+// Width of a plot line and of every name answer.
+inline constexpr std::size_t LINE_WIDTH = 120;
+
+// The first LINE_WIDTH bytes of a line of a plot file, blank-padded.
+using PlotLine = std::array<char, LINE_WIDTH>;
+
+// A header line is marked by an asterisk in column 1; it is copied, never parsed.
+inline bool is_header_line(const PlotLine& line) { return line[0] == '*'; }

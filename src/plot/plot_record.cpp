@@ -1,0 +1,121 @@
+#include "plot/plot_record.hpp"
+
+#include <cstring>
+
+#include "plot/real_field.hpp"
+
+namespace {
+
+// The data line layout. Offsets are 0-based (column 2 is offset 1); the
+// separators between fields are never read and are written as blanks.
+struct RealColumns {
+    const char* name;
+    float PlotRecord::*member;
+    std::size_t offset;
+    int width;
+    int decimals;
+};
+
+constexpr RealColumns kRealFields[] = {
+    {"x", &PlotRecord::x, 1, 13, 5},
+    {"y", &PlotRecord::y, 15, 13, 5},
+    {"value", &PlotRecord::value, 29, 13, 5},
+    {"aux1", &PlotRecord::aux1, 43, 8, 2},
+    {"aux2", &PlotRecord::aux2, 52, 8, 2},
+    {"aux3", &PlotRecord::aux3, 61, 8, 2},
+};
+
+constexpr std::size_t kTagAOffset = 71;
+constexpr std::size_t kTagBOffset = 79;
+constexpr std::size_t kStampOffset = 89;
+constexpr std::size_t kStampWidth = 8;
+constexpr std::size_t kTagCOffset = 99;
+
+constexpr std::int32_t kLargestStamp = 99999999;
+
+// The field's bytes with every blank removed; a tab or any other byte stays.
+std::string_view without_blanks(std::string_view field, char* scratch)
+{
+    std::size_t length = 0;
+    for (const char c : field) {
+        if (c != ' ') scratch[length++] = c;
+    }
+    return {scratch, length};
+}
+
+std::optional<float> read_real_field(std::string_view field, int decimals)
+{
+    char scratch[16];
+    const std::string_view text = without_blanks(field, scratch);
+    if (text.empty()) return 0.0f;
+    return read_real_text(text, decimals);
+}
+
+std::optional<std::int32_t> read_integer_field(std::string_view field)
+{
+    char scratch[16];
+    const std::string_view text = without_blanks(field, scratch);
+    std::size_t at = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '-' || text[0] == '+')) ++at;
+    if (at == text.size()) return text.empty() ? std::optional<std::int32_t>(0) : std::nullopt;
+    // Eight columns hold at most eight digits, far inside the 32-bit range.
+    std::int32_t magnitude = 0;
+    for (; at < text.size(); ++at) {
+        if (text[at] < '0' || text[at] > '9') return std::nullopt;
+        magnitude = magnitude * 10 + (text[at] - '0');
+    }
+    return negative ? -magnitude : magnitude;
+}
+
+template <std::size_t N>
+void copy_text(const PlotLine& line, std::size_t offset, std::array<char, N>& text)
+{
+    std::memcpy(text.data(), line.data() + offset, N);
+}
+
+void format_stamp(std::int32_t stamp, char* out)
+{
+    if (stamp < 0 || stamp > kLargestStamp) {
+        std::memset(out, '*', kStampWidth);
+        return;
+    }
+    for (std::size_t i = kStampWidth; i-- > 0;) {
+        out[i] = static_cast<char>('0' + stamp % 10);
+        stamp /= 10;
+    }
+}
+
+}  // namespace
+
+std::optional<FieldFault> parse_plot_record(const PlotLine& line, PlotRecord& record)
+{
+    for (const RealColumns& column : kRealFields) {
+        const std::string_view field(line.data() + column.offset, static_cast<std::size_t>(column.width));
+        const std::optional<float> value = read_real_field(field, column.decimals);
+        if (!value) return FieldFault{column.name, field};
+        record.*column.member = *value;
+    }
+    copy_text(line, kTagAOffset, record.tag_a);
+    copy_text(line, kTagBOffset, record.tag_b);
+    const std::string_view stamp_field(line.data() + kStampOffset, kStampWidth);
+    const std::optional<std::int32_t> stamp = read_integer_field(stamp_field);
+    if (!stamp) return FieldFault{"stamp", stamp_field};
+    record.stamp = *stamp;
+    copy_text(line, kTagCOffset, record.tag_c);
+    return std::nullopt;
+}
+
+std::array<char, RECORD_WIDTH> format_plot_record(const PlotRecord& record)
+{
+    std::array<char, RECORD_WIDTH> text;
+    text.fill(' ');
+    for (const RealColumns& column : kRealFields) {
+        format_real_field(record.*column.member, column.width, column.decimals, text.data() + column.offset);
+    }
+    std::memcpy(text.data() + kTagAOffset, record.tag_a.data(), record.tag_a.size());
+    std::memcpy(text.data() + kTagBOffset, record.tag_b.data(), record.tag_b.size());
+    format_stamp(record.stamp, text.data() + kStampOffset);
+    std::memcpy(text.data() + kTagCOffset, record.tag_c.data(), record.tag_c.size());
+    return text;
+}

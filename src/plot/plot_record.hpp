@@ -1,0 +1,39 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "plot/plot_line.hpp"
+
+// Length of a written data line, without its LF.
+inline constexpr std::size_t RECORD_WIDTH = 107;
+
+// The ten fields of a data line.
+struct PlotRecord {
+    float x = 0.0f;
+    float y = 0.0f;
+    float value = 0.0f;
+    float aux1 = 0.0f;
+    float aux2 = 0.0f;
+    float aux3 = 0.0f;
+    std::array<char, 6> tag_a{};
+    std::array<char, 8> tag_b{};
+    std::int32_t stamp = 0;
+    std::array<char, 8> tag_c{};
+};
+
+// A field of a data line that is not a number: its name and the bytes of its columns.
+struct FieldFault {
+    std::string_view field;
+    std::string_view text;
+};
+
+// Reads the ten fields of a data line into record, overwriting all of them.
+// Returns the first field that does not convert; record is then partly filled.
+std::optional<FieldFault> parse_plot_record(const PlotLine& line, PlotRecord& record);
+
+// The RECORD_WIDTH characters of a data line for record.
+std::array<char, RECORD_WIDTH> format_plot_record(const PlotRecord& record);

@@ -1,0 +1,55 @@
+#include "run_failure.hpp"
+
+#include <cstring>
+
+namespace {
+
+std::string quoted(std::string_view file)
+{
+    return " '" + printable(file) + "'";
+}
+
+std::string diagnostic(std::string_view step, std::string_view file_part, std::string_view cause)
+{
+    std::string text = "plotmerge: ";
+    text += step;
+    text += file_part;
+    text += ": ";
+    text += cause;
+    return text;
+}
+
+}  // namespace
+
+RunFailure::RunFailure(std::string_view step, std::string_view cause)
+    : std::runtime_error(diagnostic(step, "", cause))
+{
+}
+
+RunFailure::RunFailure(std::string_view step, std::string_view file, std::string_view cause)
+    : std::runtime_error(diagnostic(step, quoted(file), cause))
+{
+}
+
+RunFailure RunFailure::from_errno(std::string_view step, std::string_view file, int errno_value)
+{
+    return RunFailure(step, file, std::strerror(errno_value));
+}
+
+std::string printable(std::string_view bytes)
+{
+    static constexpr char hex[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte < 0x7f && byte != '\\') {
+            text += c;
+        } else {
+            text += "\\x";
+            text += hex[byte >> 4];
+            text += hex[byte & 0xf];
+        }
+    }
+    return text;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+// The one way a failure ends the run: it travels unhandled to main, which
+// prints its diagnostic and exits with status 2.
+class RunFailure : public std::runtime_error {
+public:
+    // step: what was being done ("opening", "reading", ...); cause: what went
+    // wrong, in plain words. The diagnostic reads "plotmerge: <step>: <cause>".
+    RunFailure(std::string_view step, std::string_view cause);
+
+    // The same with the file involved: "plotmerge: <step> '<file>': <cause>".
+    RunFailure(std::string_view step, std::string_view file, std::string_view cause);
+
+    // A refused system call on a file: the cause is the operating system's message.
+    static RunFailure from_errno(std::string_view step, std::string_view file, int errno_value);
+};
+
+// Renders bytes for a one-line diagnostic: printable ASCII as it stands,
+// everything else as \xNN, so a name or field with control bytes cannot break the line.
+std::string printable(std::string_view bytes);
