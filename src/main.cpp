@@ -24,8 +24,10 @@ void report(std::string line)
 
 int main()
 {
-    // A closed pipe on standard output is a write failure with status 2, not death by signal.
+    // A closed pipe on standard output, or an output beyond the file size
+    // limit, is a write failure with status 2, not death by signal.
     std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGXFSZ, SIG_IGN);
     try {
         run_dialogue();
         return 0;

@@ -18,9 +18,6 @@ constexpr int kKeptDigits = 160;
 // single-precision range, so saturating here changes no result.
 constexpr std::int64_t kExponentCap = 100000;
 
-constexpr std::array<float, 11> kFloatPowersOfTen = {
-    1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -115,6 +112,31 @@ bool read_exponent(std::string_view text, std::size_t at, std::int64_t& exponent
     return true;
 }
 
+// Up to fifteen digits form an integer exact in double, and powers of ten up
+// to 10^22 are exact in double, so one multiplication or division rounds the
+// exact value once. Rounding that double to float is then exact too, unless it
+// landed exactly on a midpoint between two floats: only then can the double
+// rounding have gone the wrong way, and the slow path decides.
+std::optional<float> nearest_float_quickly(const Decimal& number)
+{
+    static constexpr std::array<double, 23> kPowersOfTen = {
+        1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (number.count > 15 || number.exponent < -22 || number.exponent > 22) return std::nullopt;
+    std::int64_t integer = 0;
+    for (int i = 0; i < number.count; ++i) integer = integer * 10 + (number.digits[i] - '0');
+    const auto mantissa = static_cast<double>(integer);
+    const double power = kPowersOfTen[static_cast<std::size_t>(std::abs(number.exponent))];
+    const double nearest = number.exponent >= 0 ? mantissa * power : mantissa / power;
+    // Midpoints and subnormal floats go the slow way; 2^-126 is the smallest normal float.
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &nearest, sizeof bits);
+    constexpr std::uint64_t kBelowFloatPrecision = (std::uint64_t{1} << 29) - 1;
+    constexpr std::uint64_t kMidpoint = std::uint64_t{1} << 28;
+    if ((bits & kBelowFloatPrecision) == kMidpoint || nearest < 0x1p-126) return std::nullopt;
+    return static_cast<float>(nearest);
+}
+
 // The single-precision value nearest to digits x 10^exponent (non-negative).
 float nearest_float(const Decimal& number)
 {
@@ -123,15 +145,7 @@ float nearest_float(const Decimal& number)
     if (leading > 39) return std::numeric_limits<float>::infinity();
     if (leading < -46) return 0.0f;
 
-    // Up to seven digits form an integer below 2^24 and 10^10 is exact in float,
-    // so one correctly rounded multiplication or division gives the nearest value.
-    if (number.count <= 7 && number.exponent >= -10 && number.exponent <= 10) {
-        std::int32_t integer = 0;
-        for (int i = 0; i < number.count; ++i) integer = integer * 10 + (number.digits[i] - '0');
-        const float power = kFloatPowersOfTen[static_cast<std::size_t>(std::abs(number.exponent))];
-        const auto mantissa = static_cast<float>(integer);
-        return number.exponent >= 0 ? mantissa * power : mantissa / power;
-    }
+    if (const std::optional<float> quick = nearest_float_quickly(number)) return *quick;
 
     std::array<char, kKeptDigits + 16> text{};
     std::memcpy(text.data(), number.digits.data(), static_cast<std::size_t>(number.count));
