@@ -1,0 +1,114 @@
+// Any line that reads as a data line is written, read back and written again:
+// the two written texts must match byte for byte, a written line must read
+// back exactly when none of its number fields is asterisks, and every field
+// that the written text holds exactly must come back unchanged.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+#include "plot/plot_line.hpp"
+#include "plot/plot_record.hpp"
+
+namespace {
+
+struct NumberColumns {
+    const char* name;
+    std::size_t offset;  // 0-based
+    std::size_t width;
+};
+
+constexpr NumberColumns kNumberFields[] = {
+    {"x", 1, 13},    {"y", 15, 13},   {"value", 29, 13}, {"aux1", 43, 8},
+    {"aux2", 52, 8}, {"aux3", 61, 8}, {"stamp", 89, 8},
+};
+
+[[noreturn]] void fail(const char* what, std::string_view first, std::string_view second)
+{
+    std::fprintf(stderr, "%s\n  first:  [%.*s]\n  second: [%.*s]\n", what, static_cast<int>(first.size()),
+                 first.data(), static_cast<int>(second.size()), second.data());
+    std::abort();
+}
+
+PlotLine as_line(std::string_view text)
+{
+    PlotLine line;
+    line.fill(' ');
+    std::memcpy(line.data(), text.data(), std::min(text.size(), line.size()));
+    return line;
+}
+
+// The first number field of a written line that is all asterisks, if any.
+const char* first_asterisk_field(std::string_view written)
+{
+    for (const NumberColumns& column : kNumberFields) {
+        const std::string_view field = written.substr(column.offset, column.width);
+        if (field.find_first_not_of('*') == std::string_view::npos) return column.name;
+    }
+    return nullptr;
+}
+
+bool same_real(float first, float second)
+{
+    if (std::isnan(first) || std::isnan(second)) return std::isnan(first) && std::isnan(second);
+    return std::memcmp(&first, &second, sizeof first) == 0;
+}
+
+// True when value has at most decimals decimal places, so that its written
+// text is exact. Scaling by 10^decimals is exact in double for a float.
+bool written_exactly(float value, int decimals)
+{
+    if (!std::isfinite(value)) return true;
+    const double scaled = static_cast<double>(value) * std::pow(10.0, decimals);
+    return scaled == std::nearbyint(scaled);
+}
+
+void expect_real_kept(float before, float after, int decimals, std::string_view written)
+{
+    if (written_exactly(before, decimals) && !same_real(before, after)) {
+        fail("a real field written exactly read back changed", written, written);
+    }
+}
+
+void expect_fields_kept(const PlotRecord& before, const PlotRecord& after, std::string_view written)
+{
+    expect_real_kept(before.x, after.x, 5, written);
+    expect_real_kept(before.y, after.y, 5, written);
+    expect_real_kept(before.value, after.value, 5, written);
+    expect_real_kept(before.aux1, after.aux1, 2, written);
+    expect_real_kept(before.aux2, after.aux2, 2, written);
+    expect_real_kept(before.aux3, after.aux3, 2, written);
+    if (before.tag_a != after.tag_a || before.tag_b != after.tag_b || before.tag_c != after.tag_c) {
+        fail("a text field changed on the way through", written, written);
+    }
+    if (before.stamp != after.stamp) fail("the stamp changed on the way through", written, written);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const PlotLine input = as_line(std::string_view(reinterpret_cast<const char*>(data), size));
+    PlotRecord first;
+    if (parse_plot_record(input, first)) return 0;
+
+    const auto first_text = format_plot_record(first);
+    const std::string_view first_view(first_text.data(), first_text.size());
+    PlotRecord second;
+    const auto fault = parse_plot_record(as_line(first_view), second);
+    const char* asterisks = first_asterisk_field(first_view);
+    if (asterisks != nullptr) {
+        if (!fault || fault->field != asterisks) fail("a field of asterisks did not stop the reading", first_view, "");
+        return 0;
+    }
+    if (fault) fail("a written line does not read back", first_view, fault->text);
+
+    const auto second_text = format_plot_record(second);
+    const std::string_view second_view(second_text.data(), second_text.size());
+    if (first_view != second_view) fail("a written line read back is written differently", first_view, second_view);
+    expect_fields_kept(first, second, first_view);
+    return 0;
+}
