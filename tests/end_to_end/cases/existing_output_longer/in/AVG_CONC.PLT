@@ -1,0 +1,5 @@
+old line 1 old line 1 old line 1 old line 1 old line 1 old line 1 old line 1 old line 1 old line 1 old line 1 old line 1 old line 1 old line 1 old line 1 old line 1 old line 1 old line 1 old line 1 old line 1 old line 1 
+old line 2 old line 2 old line 2 old line 2 old line 2 old line 2 old line 2 old line 2 old line 2 old line 2 old line 2 old line 2 old line 2 old line 2 old line 2 old line 2 old line 2 old line 2 old line 2 old line 2 
+old line 3 old line 3 old line 3 old line 3 old line 3 old line 3 old line 3 old line 3 old line 3 old line 3 old line 3 old line 3 old line 3 old line 3 old line 3 old line 3 old line 3 old line 3 old line 3 old line 3 
+old line 4 old line 4 old line 4 old line 4 old line 4 old line 4 old line 4 old line 4 old line 4 old line 4 old line 4 old line 4 old line 4 old line 4 old line 4 old line 4 old line 4 old line 4 old line 4 old line 4 
+old line 5 old line 5 old line 5 old line 5 old line 5 old line 5 old line 5 old line 5 old line 5 old line 5 old line 5 old line 5 old line 5 old line 5 old line 5 old line 5 old line 5 old line 5 old line 5 old line 5 

@@ -1,0 +1,3 @@
+         1.e39        -1.e39            1.     -inf      nan     +INF  I       INF              1  IC      
+         1.e39        -1.e39            0.     -inf      nan     +INF  I       INF              1  IC      
+         1.e39        -1.e39           -2.     -inf      nan     +INF  I       INF              1  IC      

@@ -1,0 +1,3 @@
+                                      100.                                     LEN3                        
+                                      200.                                     LEN3                        
+ not a number at all
