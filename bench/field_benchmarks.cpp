@@ -1,0 +1,197 @@
+// Cost of one real field read or written, and of one data line parsed or
+// formatted. Each iteration handles one item, so the reported time is the
+// time per item. The items are a few thousand generated ones, cycled through,
+// so that the branches see the variety of real files rather than one constant.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "plot/plot_line.hpp"
+#include "plot/plot_record.hpp"
+#include "plot/real_field.hpp"
+#include "plot_text_generator.hpp"
+
+namespace {
+
+// A power of two, so that the sample index wraps with a mask.
+constexpr std::size_t kSamples = 4096;
+constexpr std::size_t kWrap = kSamples - 1;
+constexpr std::uint64_t kSeed = 20261209;
+
+struct FieldText {
+    std::string text;
+    int decimals;
+};
+
+struct FloatField {
+    float value;
+    int width;
+    int decimals;
+};
+
+const std::vector<PlotLine>& sample_lines()
+{
+    static const std::vector<PlotLine> lines = [] {
+        std::vector<PlotLine> generated(kSamples);
+        PlotTextGenerator generator(kSeed);
+        for (std::size_t i = 0; i < kSamples; ++i) {
+            generated[i].fill(' ');
+            generator.data_line(i, generated[i].data());
+        }
+        return generated;
+    }();
+    return lines;
+}
+
+const std::vector<PlotRecord>& sample_records()
+{
+    static const std::vector<PlotRecord> records = [] {
+        std::vector<PlotRecord> parsed(kSamples);
+        for (std::size_t i = 0; i < kSamples; ++i) {
+            if (parse_plot_record(sample_lines()[i], parsed[i])) std::abort();
+        }
+        return parsed;
+    }();
+    return records;
+}
+
+std::string_view field_of(const PlotLine& line, const RealFieldColumns& columns)
+{
+    return {line.data() + columns.offset, static_cast<std::size_t>(columns.width)};
+}
+
+// The non-blank bytes of a field: what a real field holds once its blanks are
+// dropped, as the data line reader does before converting it.
+std::string_view without_blanks(std::string_view field, char* scratch)
+{
+    std::size_t length = 0;
+    for (const char c : field) {
+        if (c != ' ') scratch[length++] = c;
+    }
+    return {scratch, length};
+}
+
+// One field of every sample line, going round the fields in turn (a
+// fields_used of 3 takes the 13-column fields x, y and value only).
+std::vector<FieldText> field_texts(std::size_t fields_used, bool keep_blanks)
+{
+    std::vector<FieldText> texts;
+    for (std::size_t i = 0; i < kSamples; ++i) {
+        const RealFieldColumns& columns = REAL_FIELD_COLUMNS[i % fields_used];
+        char scratch[16];
+        const std::string_view field = field_of(sample_lines()[i], columns);
+        texts.push_back({std::string(keep_blanks ? field : without_blanks(field, scratch)), columns.decimals});
+    }
+    return texts;
+}
+
+// Values of 13-column fields: coordinates, concentrations and their risk values.
+std::vector<float> wide_values()
+{
+    std::vector<float> values;
+    for (std::size_t i = 0; i < kSamples; ++i) {
+        const PlotRecord& record = sample_records()[i];
+        const float choices[] = {record.x, record.y, record.value, 744.0f * record.value};
+        values.push_back(choices[i % 4]);
+    }
+    return values;
+}
+
+std::vector<float> narrow_values()
+{
+    std::vector<float> values;
+    for (std::size_t i = 0; i < kSamples; ++i) {
+        const PlotRecord& record = sample_records()[i];
+        const float choices[] = {record.aux1, record.aux2, record.aux3};
+        values.push_back(choices[i % 3]);
+    }
+    return values;
+}
+
+void read_real_text_of_any_field(benchmark::State& state)
+{
+    const std::vector<FieldText> texts = field_texts(std::size(REAL_FIELD_COLUMNS), false);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(read_real_text(texts[i].text, texts[i].decimals));
+        i = (i + 1) & kWrap;
+    }
+}
+BENCHMARK(read_real_text_of_any_field);
+
+void read_real_text_of_concentration(benchmark::State& state)
+{
+    std::vector<FieldText> texts;
+    char scratch[16];
+    for (const PlotLine& line : sample_lines()) {
+        texts.push_back({std::string(without_blanks(field_of(line, REAL_FIELD_COLUMNS[2]), scratch)), 5});
+    }
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(read_real_text(texts[i].text, texts[i].decimals));
+        i = (i + 1) & kWrap;
+    }
+}
+BENCHMARK(read_real_text_of_concentration);
+
+void read_13_column_field_with_blanks(benchmark::State& state)
+{
+    const std::vector<FieldText> fields = field_texts(3, true);
+    std::size_t i = 0;
+    for (auto _ : state) {
+        char scratch[16];
+        const std::string_view text = without_blanks(fields[i].text, scratch);
+        benchmark::DoNotOptimize(text.empty() ? 0.0f : read_real_text(text, fields[i].decimals));
+        i = (i + 1) & kWrap;
+    }
+}
+BENCHMARK(read_13_column_field_with_blanks);
+
+void format_field(benchmark::State& state, const std::vector<float>& values, int width, int decimals)
+{
+    char out[16];
+    std::size_t i = 0;
+    for (auto _ : state) {
+        format_real_field(values[i], width, decimals, out);
+        benchmark::DoNotOptimize(out);
+        benchmark::ClobberMemory();
+        i = (i + 1) & kWrap;
+    }
+}
+
+void format_13_5_field(benchmark::State& state) { format_field(state, wide_values(), 13, 5); }
+BENCHMARK(format_13_5_field);
+
+void format_8_2_field(benchmark::State& state) { format_field(state, narrow_values(), 8, 2); }
+BENCHMARK(format_8_2_field);
+
+void parse_data_line(benchmark::State& state)
+{
+    const std::vector<PlotLine>& lines = sample_lines();
+    PlotRecord record;
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(parse_plot_record(lines[i], record));
+        benchmark::DoNotOptimize(record);
+        i = (i + 1) & kWrap;
+    }
+}
+BENCHMARK(parse_data_line);
+
+void format_data_line(benchmark::State& state)
+{
+    const std::vector<PlotRecord>& records = sample_records();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(format_plot_record(records[i]));
+        i = (i + 1) & kWrap;
+    }
+}
+BENCHMARK(format_data_line);
+
+}  // namespace

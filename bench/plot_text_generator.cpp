@@ -1,0 +1,177 @@
+#include "plot_text_generator.hpp"
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+namespace {
+
+// Offsets (from 0) and widths of the fields of a data line.
+constexpr std::size_t kXOffset = REAL_FIELD_COLUMNS[0].offset;
+constexpr std::size_t kYOffset = REAL_FIELD_COLUMNS[1].offset;
+constexpr std::size_t kValueOffset = REAL_FIELD_COLUMNS[2].offset;
+constexpr std::size_t kAux1Offset = REAL_FIELD_COLUMNS[3].offset;
+constexpr std::size_t kAux2Offset = REAL_FIELD_COLUMNS[4].offset;
+constexpr std::size_t kAux3Offset = REAL_FIELD_COLUMNS[5].offset;
+constexpr std::size_t kTagAOffset = 71;
+constexpr std::size_t kTagBOffset = 79;
+constexpr std::size_t kStampOffset = 89;
+constexpr std::size_t kTagCOffset = 99;
+constexpr int kWideField = REAL_FIELD_COLUMNS[0].width;
+constexpr int kNarrowField = REAL_FIELD_COLUMNS[3].width;
+
+// A receptor grid of 400 by 1600 points, 25 m apart, repeated for longer files.
+constexpr std::uint64_t kGridColumns = 400;
+constexpr std::uint64_t kGridRows = 1600;
+constexpr double kGridSpacing = 25.0;
+constexpr double kGridWest = 41250.0;
+constexpr double kGridSouth = 38100.0;
+
+constexpr std::array<std::string_view, 7> kPeriods = {"  1-HR", "  3-HR", "  8-HR", " 24-HR",
+                                                      "MONTH ", "ANNUAL", "PERIOD"};
+constexpr std::array<std::string_view, 8> kSourceGroups = {"ALL     ", "STACK1  ", "STACK2  ", "BOILERS ",
+                                                           "FUGITIVE", "ROADS   ", "FLARE   ", "TANKS   "};
+constexpr std::array<std::string_view, 6> kNetworks = {"GRID1   ", "GRID2   ", "FENCE   ",
+                                                       "DISCRETE", "POLAR1  ", "        "};
+
+// Writes text right-aligned in width columns; a text that does not fit is a
+// fault of this generator, not something to write.
+void put_right(const char* text, int length, int width, char* out)
+{
+    if (length < 0 || length > width) {
+        std::fprintf(stderr, "make_plot_files: '%s' does not fit %d columns\n", text, width);
+        std::abort();
+    }
+    std::memset(out, ' ', static_cast<std::size_t>(width - length));
+    std::memcpy(out + (width - length), text, static_cast<std::size_t>(length));
+}
+
+void put_text(std::string_view text, char* out) { std::memcpy(out, text.data(), text.size()); }
+
+// value written with an exponent, its mantissa holding precision decimals.
+// marker is E, e, D or d; a zero marker writes the sign exponent form (1.5-3).
+int exponent_text(double value, int precision, char marker, char* text, std::size_t size)
+{
+    if (marker != 0) {
+        const int length = std::snprintf(text, size, "%.*E", precision, value);
+        char* letter = std::strchr(text, 'E');
+        if (letter != nullptr) *letter = marker;
+        return length;
+    }
+    int exponent = value > 0.0 ? static_cast<int>(std::floor(std::log10(value))) : 0;
+    const double mantissa = value / std::pow(10.0, exponent);
+    return std::snprintf(text, size, "%.*f%+d", precision, mantissa, exponent);
+}
+
+}  // namespace
+
+std::uint64_t SeededRandom::next()
+{
+    std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+}
+
+double SeededRandom::uniform() { return static_cast<double>(next() >> 11) * 0x1p-53; }
+
+std::uint64_t SeededRandom::below(std::uint64_t bound) { return next() % bound; }
+
+PlotTextGenerator::PlotTextGenerator(std::uint64_t seed) : seed_(seed), random_(seed) {}
+
+std::vector<std::string> PlotTextGenerator::header_lines(std::uint64_t data_lines) const
+{
+    char first[128];
+    std::snprintf(first, sizeof first, "* Concentration plot file made for timing plotmerge, seed %llu",
+                  static_cast<unsigned long long>(seed_));
+    char second[128];
+    std::snprintf(second, sizeof second, "* %llu receptors on a 25 m grid; concentrations in micrograms per cubic metre",
+                  static_cast<unsigned long long>(data_lines));
+    return {
+        first,
+        second,
+        // Longer than a plot line: only its first 120 columns count.
+        "* Terrain heights from the regional elevation model; flagpole heights where receptors are raised above "
+        "ground; group ALL holds every source",
+        "*        X             Y      CONCENTRATION    ZELEV    ZHILL    ZFLAG     AVE    GROUP       DATE     NETWORK",
+        "* ____________ _____________ _____________ ________ ________ ________  ______  ________  ________  ________",
+    };
+}
+
+double PlotTextGenerator::concentration() { return std::pow(10.0, -6.0 + 9.7 * random_.uniform()); }
+
+double PlotTextGenerator::height() { return 2500.0 * random_.uniform() * random_.uniform(); }
+
+void PlotTextGenerator::concentration_field(double value, char* out)
+{
+    char text[32];
+    int length = 0;
+    const std::uint64_t form = random_.below(100);
+    const int precision = 1 + static_cast<int>(random_.below(6));
+    if (form < 60) {
+        length = std::snprintf(text, sizeof text, "%.5f", value);
+    } else if (form < 72) {
+        // No point: the last five digits are the decimals.
+        length = std::snprintf(text, sizeof text, "%lld", std::llround(value * 1e5));
+    } else if (form < 84) {
+        length = exponent_text(value, precision, random_.below(4) == 0 ? 'e' : 'E', text, sizeof text);
+    } else if (form < 92) {
+        length = exponent_text(value, precision, random_.below(4) == 0 ? 'd' : 'D', text, sizeof text);
+    } else {
+        length = exponent_text(value, precision, 0, text, sizeof text);
+    }
+    put_right(text, length, kWideField, out);
+}
+
+void PlotTextGenerator::height_field(double value, char* out)
+{
+    char text[32];
+    int length = 0;
+    const std::uint64_t form = random_.below(100);
+    if (form < 80) {
+        length = std::snprintf(text, sizeof text, "%.2f", value);
+    } else if (form < 95) {
+        length = std::snprintf(text, sizeof text, "%lld", std::llround(value * 100.0));
+    } else {
+        length = exponent_text(value, 2, 'E', text, sizeof text);
+    }
+    put_right(text, length, kNarrowField, out);
+}
+
+void PlotTextGenerator::data_line(std::uint64_t index, char* out)
+{
+    std::memset(out, ' ', DATA_LINE_COLUMNS);
+
+    // The same receptor for the same line number in every file.
+    const double x = kGridWest + kGridSpacing * static_cast<double>(index % kGridColumns);
+    const double y = kGridSouth + kGridSpacing * static_cast<double>((index / kGridColumns) % kGridRows);
+    char text[32];
+    const bool short_coordinates = random_.below(10) == 0;
+    put_right(text, std::snprintf(text, sizeof text, short_coordinates ? "%.1f" : "%.5f", x), kWideField,
+              out + kXOffset);
+    put_right(text, std::snprintf(text, sizeof text, short_coordinates ? "%.1f" : "%.5f", y), kWideField,
+              out + kYOffset);
+
+    concentration_field(concentration(), out + kValueOffset);
+    const double terrain = height();
+    height_field(terrain, out + kAux1Offset);
+    height_field(terrain + 300.0 * random_.uniform(), out + kAux2Offset);
+    height_field(random_.below(8) == 0 ? 1.5 : 0.0, out + kAux3Offset);
+
+    put_text(kPeriods[random_.below(kPeriods.size())], out + kTagAOffset);
+    put_text(kSourceGroups[random_.below(kSourceGroups.size())], out + kTagBOffset);
+    // Mostly a YYMMDDHH date, sometimes a short count written without zeros.
+    if (random_.below(10) != 0) {
+        const std::uint64_t stamp = 1000000 * (10 + random_.below(16)) + 10000 * (1 + random_.below(12)) +
+                                    100 * (1 + random_.below(28)) + (1 + random_.below(24));
+        put_right(text, std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(stamp)),
+                  kNarrowField, out + kStampOffset);
+    } else {
+        put_right(text, std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(random_.below(10000))),
+                  kNarrowField, out + kStampOffset);
+    }
+    put_text(kNetworks[random_.below(kNetworks.size())], out + kTagCOffset);
+}
