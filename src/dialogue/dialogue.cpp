@@ -98,8 +98,8 @@ void run_dialogue()
     // The questions are asked and the outputs opened whatever the count; only
     // the merge needs one to four inputs.
     if (!count_valid) {
-        const std::string answered = count ? std::to_string(*count) : std::string("no number");
-        throw RunFailure("merging", "the number of plot files must be from 1 to 4, not " + answered);
+        const std::string answered = count ? "not " + std::to_string(*count) : std::string("and none was given");
+        throw RunFailure("merging", "the number of plot files must be from 1 to 4, " + answered);
     }
     run_merge(job);
     close_files(job);

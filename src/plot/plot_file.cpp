@@ -39,7 +39,12 @@ std::string holder_of(dev_t device, ino_t inode)
         }
     }
     for (const OpenFile& file : open_files()) {
-        if (file.device == device && file.inode == inode) return "'" + printable(file.name) + "'";
+        if (file.device == device && file.inode == inode) {
+            std::string holder = "'";
+            holder += printable(file.name);
+            holder += '\'';
+            return holder;
+        }
     }
     return {};
 }
