@@ -1,0 +1,170 @@
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "plot/plot_file.hpp"
+#include "plot_test_support.hpp"
+
+namespace {
+
+std::vector<std::string> read_all_lines(const std::string& path)
+{
+    PlotFile file = open_plot_input(path);
+    std::vector<std::string> lines;
+    PlotLine line;
+    while (read_plot_line(file, line)) lines.push_back(as_text(line));
+    return lines;
+}
+
+std::vector<std::string> padded(std::initializer_list<std::string> texts)
+{
+    std::vector<std::string> lines;
+    for (const std::string& text : texts) lines.push_back(as_text(plot_line(text)));
+    return lines;
+}
+
+TEST(ReadingLines, EndAtLineFeedsAndCarriageReturnsWithinTheFirst120Bytes)
+{
+    const std::string x119(119, 'x');
+    const std::string x120(120, 'x');
+    const std::string x130(130, 'x');
+    struct Case {
+        std::string bytes;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"a\nb\n", padded({"a", "b"})},
+        {"a\r\nb\r\n", padded({"a", "b"})},
+        {"a\rb\n", padded({"a", "b"})},              // a lone CR: the bytes after it begin the next line
+        {"a\r\r\nb", padded({"a", "", "b"})},       // the last line needs no LF
+        {x119 + "\r\nn\n", padded({x119, "n"})},    // CR in column 120, then LF
+        {x119 + "\rn\n", padded({x119, "n"})},      // lone CR in column 120
+        {x120 + "\nn", padded({x120, "n"})},
+        {x120 + "\r\nn\n", padded({x120, "n"})},    // a CR after 120 bytes goes with the rest of the line
+        {x130 + "\rzz\nn\n", padded({x120, "n"})},
+        {x130 + "\n\n", padded({x120, ""})},
+        {"a\r", padded({"a"})},
+        {x119 + "\r", padded({x119})},
+        {"", {}},
+        {"\n", padded({""})},
+        {"\t\x01\xff\x7f *\n", padded({"\t\x01\xff\x7f *"})},  // no byte is converted
+    };
+    ScratchFolder folder;
+    const std::string path = folder.file("lines.plt");
+    for (const Case& c : cases) {
+        write_file(path, c.bytes);
+        EXPECT_EQ(c.lines, read_all_lines(path)) << "file of " << c.bytes.size() << " bytes";
+    }
+}
+
+// The reader works through a buffer of 256 KiB: 2048 lines of 128 bytes end
+// exactly at its end, a 300 KiB line is longer than it, and then come lines
+// of every length up to 299 with LF or CRLF, to a few MiB in all.
+TEST(ReadingLines, CrossBufferBoundariesInLargeFiles)
+{
+    std::string bytes;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 2048; ++i) {
+        const std::string text = std::to_string(i) + std::string(127 - std::to_string(i).size(), 'a');
+        bytes += text + "\n";
+        expected.push_back(text.substr(0, 120));
+    }
+    bytes += "head" + std::string(300 * 1024, 'L') + "\n";
+    expected.push_back("head" + std::string(116, 'L'));
+    for (int i = 0; bytes.size() < 3 * 1024 * 1024; ++i) {
+        const std::size_t length = static_cast<std::size_t>(i * 37) % 300;
+        std::string text(length, static_cast<char>('A' + i % 26));
+        if (length > 0) text[0] = '#';
+        bytes += text + (i % 2 == 0 ? "\n" : "\r\n");
+        expected.push_back(text.substr(0, std::min<std::size_t>(length, 120)));
+    }
+    for (std::string& line : expected) line = as_text(plot_line(line));
+
+    ScratchFolder folder;
+    write_file(folder.file("large.plt"), bytes);
+    const std::vector<std::string> lines = read_all_lines(folder.file("large.plt"));
+    ASSERT_EQ(expected.size(), lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) ASSERT_EQ(expected[i], lines[i]) << "line " << i + 1;
+
+    // A CR in column 120 that is the last byte of the first buffer, its LF the first of the next.
+    const std::string x119(119, 'x');
+    write_file(folder.file("split.plt"), std::string(262023, 'f') + "\n" + x119 + "\r\nn\n");
+    EXPECT_EQ(padded({std::string(120, 'f'), x119, "n"}), read_all_lines(folder.file("split.plt")));
+}
+
+TEST(OpeningPlotFiles, CreatesAMissingInputEmptyUnderItsNameWithoutTrailingBlanks)
+{
+    ScratchFolder folder;
+    PlotFile file = open_plot_input(folder.file("new.plt") + "   ");
+    PlotLine line;
+    EXPECT_FALSE(read_plot_line(file, line));
+    EXPECT_TRUE(std::filesystem::exists(folder.file("new.plt")));
+    EXPECT_EQ(0u, std::filesystem::file_size(folder.file("new.plt")));
+}
+
+TEST(OpeningPlotFiles, FailsForADirectoryAMissingDirectoryAnEmptyNameAndANulByte)
+{
+    ScratchFolder folder;
+    std::filesystem::create_directory(folder.file("dir"));
+    const std::string names[] = {folder.file("dir"), folder.file("missing/a.plt"), "", std::string(120, ' '),
+                                 folder.file("a") + std::string(1, '\0') + "b"};
+    for (const std::string& name : names) {
+        EXPECT_THROW(open_plot_input(name), RunFailure) << name;
+        EXPECT_THROW(open_plot_output(name), RunFailure) << name;
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.file("a")));
+}
+
+TEST(OpeningPlotFiles, RefusesAFileAlreadyOpenUnderAnotherName)
+{
+    ScratchFolder folder;
+    const std::string original = folder.file("a.plt");
+    write_file(original, "line\n");
+    std::filesystem::create_hard_link(original, folder.file("hard.plt"));
+    std::filesystem::create_symlink(original, folder.file("soft.plt"));
+    {
+        PlotFile first = open_plot_input(original);
+        for (const std::string& other : {original, folder.file("hard.plt"), folder.file("soft.plt"),
+                                         folder.file(".") + "/a.plt"}) {
+            EXPECT_THROW(open_plot_input(other), RunFailure) << other;
+            EXPECT_THROW(open_plot_output(other), RunFailure) << other;
+        }
+    }
+    // Closed again, the file may be opened under any of its names.
+    EXPECT_NO_THROW(open_plot_input(folder.file("soft.plt")));
+}
+
+TEST(OpeningPlotFiles, OutputKeepsOldContentUntilItsFirstLineThenHoldsExactlyTheLinesWritten)
+{
+    ScratchFolder folder;
+    const std::string old_content = "old first line\n" + std::string(1000, 'o') + "\nold last line\n";
+    const std::string untouched = folder.file("untouched.plt");
+    const std::string rewritten = folder.file("rewritten.plt");
+    write_file(untouched, old_content);
+    write_file(rewritten, old_content);
+
+    open_plot_output(untouched).close();
+    EXPECT_EQ(old_content, read_file(untouched));
+
+    PlotFile output = open_plot_output(rewritten);
+    const PlotLine header = plot_line("* header");
+    write_plot_line(output, header);
+    const std::string header_text = as_text(header) + "\n";
+    EXPECT_EQ(header_text, read_file(rewritten));  // cut just after the first line, before closing
+
+    PlotRecord record;
+    record.value = 1.5f;
+    record.tag_a.fill(' ');
+    record.tag_b.fill(' ');
+    record.tag_c.fill(' ');
+    write_plot_record(output, record);
+    output.close();
+    const std::string data_text = " " + std::string(6, ' ') + "0.00000 " + std::string(6, ' ') + "0.00000 " +
+                                  std::string(6, ' ') + "1.50000" + "     0.00     0.00     0.00" +
+                                  std::string(20, ' ') + "00000000" + std::string(10, ' ') + "\n";
+    EXPECT_EQ(header_text + data_text, read_file(rewritten));
+}
+
+}  // namespace

@@ -1,0 +1,75 @@
+#pragma once
+
+// Small helpers shared by the plot and merge tests: a scratch folder that
+// removes itself, whole-file reads and writes, and lines built by column.
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "plot/plot_line.hpp"
+
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "plotmerge-test-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a scratch folder");
+        path_ = pattern;
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    std::string file(std::string_view name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void write_file(const std::string& path, std::string_view bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+inline std::string read_file(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A line with each text placed from its 1-based column, blanks elsewhere,
+// as long as the last text placed reaches.
+inline std::string line_at(std::initializer_list<std::pair<std::size_t, std::string_view>> texts)
+{
+    std::string line;
+    for (const auto& [column, text] : texts) {
+        if (line.size() < column - 1 + text.size()) line.resize(column - 1 + text.size(), ' ');
+        line.replace(column - 1, text.size(), text);
+    }
+    return line;
+}
+
+// The PlotLine a line of a file gives: its first LINE_WIDTH bytes, blank-padded.
+inline PlotLine plot_line(std::string_view text)
+{
+    PlotLine line;
+    line.fill(' ');
+    text.copy(line.data(), std::min(text.size(), LINE_WIDTH));
+    return line;
+}
+
+inline std::string as_text(const PlotLine& line) { return {line.data(), line.size()}; }
