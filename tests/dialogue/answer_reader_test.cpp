@@ -1,0 +1,165 @@
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "dialogue/answer_reader.hpp"
+#include "run_failure.hpp"
+
+namespace {
+
+// Answers written whole into a pipe, which is then closed for writing.
+class Answers {
+public:
+    explicit Answers(const std::string& text) : descriptor_(pipe_holding(text)), reader_(descriptor_) {}
+    ~Answers() { ::close(descriptor_); }
+    Answers(const Answers&) = delete;
+    Answers& operator=(const Answers&) = delete;
+
+    AnswerReader& reader() { return reader_; }
+
+private:
+    // The reading end of a pipe that holds text; it fits, as pipes hold 64 KiB.
+    static int pipe_holding(const std::string& text)
+    {
+        int ends[2];
+        if (::pipe(ends) != 0) throw std::runtime_error("pipe");
+        const bool written = ::write(ends[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        ::close(ends[1]);
+        if (!written) throw std::runtime_error("write");
+        return ends[0];
+    }
+
+    int descriptor_;
+    AnswerReader reader_;
+};
+
+constexpr const char* kQuestion = "the test question";
+
+std::string text(const AnswerText& answer) { return std::string(answer.data(), answer.size()); }
+
+std::string padded(const std::string& value) { return value + std::string(LINE_WIDTH - value.size(), ' '); }
+
+TEST(IntegerAnswers, ReadTheFirstValueOfTheFirstNonBlankLine)
+{
+    const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
+        {"7\n", 7},           {"\n \t\n  3\n", 3},    {"2 3\n", 2},        {"2,3\n", 2},
+        {"4/\n", 4},          {"+5", 5},              {"-12\n", -12},      {"\t9\t\n", 9},
+        {"2147483647\n", 2147483647}, {"-2147483648\n", std::numeric_limits<std::int32_t>::min()},
+        {"5\r\n", 5},         {"\r5\r\n", 5},         {"5\rjunk\n", 5},    {"00042\n", 42},
+        {",\n", std::nullopt}, {"/\n", std::nullopt}, {"\n\n,\n", std::nullopt}, {"  /5\n", std::nullopt},
+    };
+    for (const auto& [input, expected] : cases) {
+        Answers answers(input);
+        EXPECT_EQ(expected, answers.reader().read_integer_answer(kQuestion)) << input;
+    }
+}
+
+TEST(IntegerAnswers, FailOnAnythingButAWholeNumberInRangeAndOnEndOfInput)
+{
+    const std::string refused[] = {
+        "2147483648\n", "-2147483649\n", "99999999999999999999\n", "+\n", "-\n", "1.0\n", "2*3\n",
+        "3;\n",         "12a\n",         "",                       "\n \t\n", "\r\n",
+        std::string(4097, '1') + "\n",   std::string(5000, '0') + "1\n",
+    };
+    for (const std::string& input : refused) {
+        Answers answers(input);
+        EXPECT_THROW(answers.reader().read_integer_answer(kQuestion), RunFailure) << input.substr(0, 40);
+    }
+}
+
+TEST(RealAnswers, ReadEveryRealFormOrKeepTheCurrentValueWhenEmpty)
+{
+    const std::pair<const char*, float> cases[] = {
+        {"1.0\n", 1.0f},     {"1\n", 1.0f},        {".5\n", 0.5f},       {"2.5E-1\n", 0.25f},
+        {"1D0\n", 1.0f},     {"1.5+2\n", 150.0f},  {"1.5d2\n", 150.0f},  {"-2.5e-1\n", -0.25f},
+        {"  0.1 9\n", 0.1f}, {"\n\n2.0\r\n", 2.0f}, {"3\rjunk\n", 3.0f}, {"4.0", 4.0f},
+        {"123\n", 123.0f},   {"inf\n", std::numeric_limits<float>::infinity()},
+        {",\n", 3.5f},       {"/\n", 3.5f},        {"\n \n,2\n", 3.5f},
+    };
+    for (const auto& [input, expected] : cases) {
+        Answers answers(input);
+        EXPECT_EQ(expected, answers.reader().read_real_answer(kQuestion, 3.5f)) << input;
+    }
+}
+
+TEST(RealAnswers, FailOnForeignFormsAndOnEndOfInput)
+{
+    const std::string refused[] = {
+        "2*1.0\n", "1.0;\n", "1;2\n", "1Q2\n", "E1\n", ".\n",  "+\n",  "1E\n",
+        "1.5+\n",  "1..5\n", "abc\n", "",      "\n\n", std::string(4097, '1') + "\n",
+    };
+    for (const std::string& input : refused) {
+        Answers answers(input);
+        EXPECT_THROW(answers.reader().read_real_answer(kQuestion, 1.0f), RunFailure) << input.substr(0, 40);
+    }
+}
+
+TEST(WordAnswers, ReadAPlainOrQuotedWordBlankPadded)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"A\n", "A"},
+        {"Average sum\n", "Average"},
+        {"\n\n  Y,N\n", "Y"},
+        {"  'a b,c/d' rest\n", "a b,c/d"},
+        {"\"x\"\"y\"\n", "x\"y"},
+        {"'it''s'\n", "it's"},
+        {"'open word\n", "open word"},
+        {"'crlf'\r\n", "crlf"},
+        {"A\rB\n", "A"},
+        {"Y", "Y"},
+        {",\n", ""},
+        {"\n/\n", ""},
+    };
+    for (const auto& [input, expected] : cases) {
+        Answers answers(input);
+        EXPECT_EQ(padded(expected), text(answers.reader().read_word_answer(kQuestion))) << input;
+    }
+}
+
+TEST(WordAnswers, FailOnEndOfInputAlsoAfterBlankLines)
+{
+    for (const char* input : {"", "\n", " \t\r\n\n"}) {
+        Answers answers(input);
+        EXPECT_THROW(answers.reader().read_word_answer(kQuestion), RunFailure) << input;
+    }
+}
+
+TEST(NameAnswers, TakeTheWholeLineCutTo120)
+{
+    const std::string long_name(130, 'n');
+    Answers answers("  lead, /x  \n\n" + long_name + "\na.plt\r\nb.plt\rc.plt\n2\nlast");
+    AnswerReader& reader = answers.reader();
+    EXPECT_EQ(padded("  lead, /x  "), text(reader.read_name_answer(kQuestion)));
+    EXPECT_EQ(padded(""), text(reader.read_name_answer(kQuestion)));  // a blank line is an empty name
+    EXPECT_EQ(long_name.substr(0, 120), text(reader.read_name_answer(kQuestion)));
+    EXPECT_EQ(padded("a.plt"), text(reader.read_name_answer(kQuestion)));
+    EXPECT_EQ(padded("b.plt"), text(reader.read_name_answer(kQuestion)));  // a lone CR ends the name
+    EXPECT_EQ(padded("c.plt"), text(reader.read_name_answer(kQuestion)));
+    EXPECT_EQ(2, reader.read_integer_answer(kQuestion));
+    EXPECT_EQ(padded("last"), text(reader.read_name_answer(kQuestion)));
+    EXPECT_THROW(reader.read_name_answer(kQuestion), RunFailure);
+}
+
+// Each answer starts on the line after the previous one, whatever that line held after its value.
+TEST(AnswerSequences, DiscardTheRestOfEachAnswerLine)
+{
+    Answers answers("2 junk\n first.plt\n1.0 2.0\n,\n'a b' c\n5\rrest\n'unclosed, word\nY\n");
+    AnswerReader& reader = answers.reader();
+    EXPECT_EQ(2, reader.read_integer_answer(kQuestion));
+    EXPECT_EQ(padded(" first.plt"), text(reader.read_name_answer(kQuestion)));
+    EXPECT_EQ(1.0f, reader.read_real_answer(kQuestion, 9.0f));
+    EXPECT_EQ(9.0f, reader.read_real_answer(kQuestion, 9.0f));
+    EXPECT_EQ(padded("a b"), text(reader.read_word_answer(kQuestion)));
+    EXPECT_EQ(5.0f, reader.read_real_answer(kQuestion, 9.0f));
+    EXPECT_EQ(padded("unclosed, word"), text(reader.read_word_answer(kQuestion)));
+    EXPECT_EQ(padded("Y"), text(reader.read_word_answer(kQuestion)));
+    EXPECT_THROW(reader.read_word_answer(kQuestion), RunFailure);
+}
+
+}  // namespace
