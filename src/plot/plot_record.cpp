@@ -43,14 +43,6 @@ std::string_view without_blanks(std::string_view field, char* scratch)
     return {scratch, length};
 }
 
-std::optional<float> read_real_field(std::string_view field, int decimals)
-{
-    char scratch[16];
-    const std::string_view text = without_blanks(field, scratch);
-    if (text.empty()) return 0.0f;
-    return read_real_text(text, decimals);
-}
-
 std::optional<std::int32_t> read_integer_field(std::string_view field)
 {
     char scratch[16];

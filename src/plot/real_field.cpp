@@ -1,5 +1,7 @@
 #include "plot/real_field.hpp"
 
+#include "plot/plain_field.hpp"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -16,7 +18,10 @@ constexpr int kKeptDigits = 160;
 
 // An exponent this large already puts any kept digit string far outside the
 // single-precision range, so saturating here changes no result.
-constexpr std::int64_t kExponentCap = 100000;
+constexpr std::int64_t kExponentCap = 1000000000000;
+
+// The widest real field of a data line.
+constexpr std::size_t kLongestField = 13;
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
@@ -41,13 +46,112 @@ std::optional<float> special_value(std::string_view word, bool negative)
     return std::nullopt;
 }
 
+// Powers of ten for scaling a float to its decimals and for the field limits.
+constexpr std::array<double, 13> kPowersOfTen = {1e0, 1e1, 1e2, 1e3, 1e4,  1e5,  1e6,
+                                                 1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
+
+void format_special_value(float value, std::size_t field, char* out)
+{
+    const bool negative = std::signbit(value);
+    std::string_view text = "NaN";
+    if (std::isinf(value)) {
+        text = negative ? "-Infinity" : "Infinity";
+        if (text.size() > field) text = negative ? "-Inf" : "Inf";
+    }
+    if (text.size() > field) {
+        std::memset(out, '*', field);
+        return;
+    }
+    std::memset(out, ' ', field - text.size());
+    std::memcpy(out + field - text.size(), text.data(), text.size());
+}
+
 // The significant digits of a decimal number and the power of ten that scales
 // them as an integer: value = digits x 10^exponent.
 struct Decimal {
-    std::array<char, kKeptDigits + 1> digits{};
+    std::array<char, kKeptDigits + 1> digits;
     int count = 0;
     std::int64_t exponent = 0;
 };
+
+constexpr std::array<std::uint64_t, 8> kWholePowersOfTen = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
+
+// The exact value of a finite float, rounded half to even to the decimals, as
+// an integer; nothing when it needs more digits than room allows.
+std::optional<std::uint64_t> rounded_digits(float value, int decimals, int room)
+{
+    // A float has 24 significant bits and 10^5 needs 17, so the product is exact in double.
+    const double scaled = std::fabs(static_cast<double>(value)) * kPowersOfTen[static_cast<std::size_t>(decimals)];
+    const double limit = kPowersOfTen[static_cast<std::size_t>(room)];
+    if (!(scaled < limit)) return std::nullopt;
+    // Below 2^52, adding 2^52 leaves no bits for a fraction: the sum is the
+    // exact value rounded to an integer, half to even; subtracting is exact.
+    const double rounded = (scaled + 0x1p52) - 0x1p52;
+    if (rounded >= limit) return std::nullopt;
+    return static_cast<std::uint64_t>(rounded);
+}
+
+// A finite value in the two field shapes of a data line. Every digit position
+// is written, then the leading zeros blanked, so no branch depends on the
+// value's length.
+template <int Width, int Decimals>
+void format_finite(float value, char* out)
+{
+    constexpr int kWholeRoom = Width - 1 - Decimals;
+    const bool negative = std::signbit(value);
+    const std::optional<std::uint64_t> rounded = rounded_digits(value, Decimals, Width - 1 - (negative ? 1 : 0));
+    if (!rounded) {
+        std::memset(out, '*', Width);
+        return;
+    }
+    std::uint64_t digits = *rounded;
+    for (int i = Width - 1; i > kWholeRoom; --i) {
+        out[i] = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+    }
+    out[kWholeRoom] = '.';
+    const std::uint64_t whole = digits;
+    int whole_digits = 1;
+    for (int i = kWholeRoom - 1; i >= 0; --i) {
+        out[i] = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+        whole_digits += static_cast<int>(whole >= kWholePowersOfTen[static_cast<std::size_t>(kWholeRoom - i)]);
+    }
+    // Blank the leading zeros (at most seven) through one word, and put the
+    // minus sign, if any, just before the first digit.
+    const auto lead = static_cast<unsigned>(kWholeRoom - whole_digits);
+    const std::uint64_t leading = (std::uint64_t{1} << (8 * lead)) - 1;
+    std::uint64_t word = 0;
+    std::memcpy(&word, out, sizeof word);
+    word = (word & ~leading) | (0x2020202020202020 & leading);
+    std::memcpy(out, &word, sizeof word);
+    if (negative) out[lead - 1] = '-';
+}
+
+// Any other field shape, digit by digit.
+void format_finite_any_width(float value, int width, int decimals, char* out)
+{
+    const auto field = static_cast<std::size_t>(width);
+    const bool negative = std::signbit(value);
+    const std::optional<std::uint64_t> rounded = rounded_digits(value, decimals, width - 1 - (negative ? 1 : 0));
+    if (!rounded) {
+        std::memset(out, '*', field);
+        return;
+    }
+    std::uint64_t digits = *rounded;
+    char* cursor = out + field;
+    for (int i = 0; i < decimals; ++i) {
+        *--cursor = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+    }
+    *--cursor = '.';
+    do {
+        *--cursor = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+    } while (digits != 0);
+    if (negative) *--cursor = '-';
+    std::memset(out, ' ', static_cast<std::size_t>(cursor - out));
+}
 
 // Reads the digit string with its optional point; returns the position after
 // it, or npos when it holds no digit.
@@ -112,29 +216,13 @@ bool read_exponent(std::string_view text, std::size_t at, std::int64_t& exponent
     return true;
 }
 
-// Up to fifteen digits form an integer exact in double, and powers of ten up
-// to 10^22 are exact in double, so one multiplication or division rounds the
-// exact value once. Rounding that double to float is then exact too, unless it
-// landed exactly on a midpoint between two floats: only then can the double
-// rounding have gone the wrong way, and the slow path decides.
+// Up to fifteen digits form an integer exact in double.
 std::optional<float> nearest_float_quickly(const Decimal& number)
 {
-    static constexpr std::array<double, 23> kPowersOfTen = {
-        1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     if (number.count > 15 || number.exponent < -22 || number.exponent > 22) return std::nullopt;
-    std::int64_t integer = 0;
-    for (int i = 0; i < number.count; ++i) integer = integer * 10 + (number.digits[i] - '0');
-    const auto mantissa = static_cast<double>(integer);
-    const double power = kPowersOfTen[static_cast<std::size_t>(std::abs(number.exponent))];
-    const double nearest = number.exponent >= 0 ? mantissa * power : mantissa / power;
-    // Midpoints and subnormal floats go the slow way; 2^-126 is the smallest normal float.
-    std::uint64_t bits = 0;
-    std::memcpy(&bits, &nearest, sizeof bits);
-    constexpr std::uint64_t kBelowFloatPrecision = (std::uint64_t{1} << 29) - 1;
-    constexpr std::uint64_t kMidpoint = std::uint64_t{1} << 28;
-    if ((bits & kBelowFloatPrecision) == kMidpoint || nearest < 0x1p-126) return std::nullopt;
-    return static_cast<float>(nearest);
+    std::uint64_t integer = 0;
+    for (int i = 0; i < number.count; ++i) integer = integer * 10 + static_cast<std::uint64_t>(number.digits[i] - '0');
+    return float_from_scaled_integer(integer, static_cast<int>(number.exponent));
 }
 
 // The single-precision value nearest to digits x 10^exponent (non-negative).
@@ -184,45 +272,27 @@ std::optional<float> read_real_text(std::string_view text, int implied_decimals)
     return negative ? -magnitude : magnitude;
 }
 
+std::optional<float> read_real_field(std::string_view field, int implied_decimals)
+{
+    if (const std::optional<float> plain = read_plain_field(field, implied_decimals)) return plain;
+    char text[kLongestField];
+    std::size_t length = 0;
+    for (const char c : field.substr(0, kLongestField)) {
+        if (c != ' ') text[length++] = c;
+    }
+    if (length == 0) return 0.0f;
+    return read_real_text(std::string_view(text, length), implied_decimals);
+}
+
 void format_real_field(float value, int width, int decimals, char* out)
 {
-    const auto field = static_cast<std::size_t>(width);
-    std::memset(out, ' ', field);
-    if (std::isnan(value)) {
-        std::memcpy(out + field - 3, "NaN", 3);
-        return;
+    if (!std::isfinite(value)) {
+        format_special_value(value, static_cast<std::size_t>(width), out);
+    } else if (width == 13 && decimals == 5) {
+        format_finite<13, 5>(value, out);
+    } else if (width == 8 && decimals == 2) {
+        format_finite<8, 2>(value, out);
+    } else {
+        format_finite_any_width(value, width, decimals, out);
     }
-    const bool negative = std::signbit(value);
-    if (std::isinf(value)) {
-        std::string_view text = negative ? "-Infinity" : "Infinity";
-        if (text.size() > field) text = negative ? "-Inf" : "Inf";
-        if (text.size() > field) {
-            std::memset(out, '*', field);
-        } else {
-            std::memcpy(out + field - text.size(), text.data(), text.size());
-        }
-        return;
-    }
-
-    // A float has 24 significant bits and 10^5 has 17, so the product is exact
-    // in double and nearbyint rounds the exact value half-to-even.
-    static constexpr std::array<double, 6> kScale = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5};
-    const double scaled = std::nearbyint(std::fabs(static_cast<double>(value)) *
-                                         kScale[static_cast<std::size_t>(decimals)]);
-    // Digits that fit: the field less the point and the sign.
-    static constexpr std::array<double, 13> kDigitLimit = {
-        1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
-    const int digit_room = width - 1 - (negative ? 1 : 0);
-    if (scaled >= kDigitLimit[static_cast<std::size_t>(digit_room)]) {
-        std::memset(out, '*', field);
-        return;
-    }
-    auto digits = static_cast<std::uint64_t>(scaled);
-    char* cursor = out + field;
-    for (int written = 0; written <= decimals || digits != 0; ++written) {
-        if (written == decimals) *--cursor = '.';
-        *--cursor = static_cast<char>('0' + digits % 10);
-        digits /= 10;
-    }
-    if (negative) *--cursor = '-';
 }

@@ -15,6 +15,11 @@
 // (blanks included) gives no value.
 std::optional<float> read_real_text(std::string_view text, int implied_decimals);
 
+// Reads a real field of a data line: blanks anywhere in it are ignored, a
+// field of blanks only reads as 0, the rest is read as read_real_text reads it.
+// Fields are at most 13 columns wide.
+std::optional<float> read_real_field(std::string_view field, int implied_decimals);
+
 // Writes value into exactly width bytes at out: rounded half-to-even on its exact
 // value to the given decimals, right-aligned, minus sign kept on negative zero and
 // on negatives that round to zero; width asterisks when the text does not fit.

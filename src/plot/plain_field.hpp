@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+// integer x 10^exponent rounded to the nearest float, when one double
+// operation can prove it: integer below 2^53, |exponent| at most 22. Nothing
+// otherwise, and the caller takes the general way.
+std::optional<float> float_from_scaled_integer(std::uint64_t integer, int exponent);
+
+// The common real field, read without a branch per byte: blanks, an optional
+// sign, up to eight digits, an optional point and up to eight digits, blanks.
+// Nothing for any other text (blanks between digits, exponents, words, faults),
+// which the general reader then decides. Fields are at most 16 bytes wide.
+std::optional<float> read_plain_field(std::string_view field, int implied_decimals);
