@@ -104,17 +104,20 @@ void format_finite(float value, char* out)
         std::memset(out, '*', Width);
         return;
     }
-    std::uint64_t digits = *rounded;
+    // Whole part below 10^7 and fraction below 10^5: two short 32-bit digit chains.
+    constexpr std::uint64_t kFractionScale = kWholePowersOfTen[Decimals];
+    std::uint32_t fraction = static_cast<std::uint32_t>(*rounded % kFractionScale);
+    const auto whole = static_cast<std::uint32_t>(*rounded / kFractionScale);
     for (int i = Width - 1; i > kWholeRoom; --i) {
-        out[i] = static_cast<char>('0' + digits % 10);
-        digits /= 10;
+        out[i] = static_cast<char>('0' + fraction % 10);
+        fraction /= 10;
     }
     out[kWholeRoom] = '.';
-    const std::uint64_t whole = digits;
+    std::uint32_t remaining = whole;
     int whole_digits = 1;
     for (int i = kWholeRoom - 1; i >= 0; --i) {
-        out[i] = static_cast<char>('0' + digits % 10);
-        digits /= 10;
+        out[i] = static_cast<char>('0' + remaining % 10);
+        remaining /= 10;
         whole_digits += static_cast<int>(whole >= kWholePowersOfTen[static_cast<std::size_t>(kWholeRoom - i)]);
     }
     // Blank the leading zeros (at most seven) through one word, and put the
