@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# A field that is not a number at the first, a middle and the last line of
+# input 1 and of input 4 of four: both outputs keep exactly the positions
+# before it, and nothing of the failing position.
+source "$(dirname "$0")/lib.sh"
+
+LINES=5
+
+# Input i holds, at line p, the value p and the tag_b IN-i; the merged line p
+# in Sum mode is 4p, carries input 4's fields, and its risk value is 2976p.
+input_line() { record 100.00000 200.00000 "$2.00000" 1.50 2.25 -3.75 'SRC-A ' "IN-$1    " 00000042 'TAIL    '; }
+merged_line() { record 100.00000 200.00000 "$1.00000" 1.50 2.25 -3.75 'SRC-A ' 'IN-4    ' 00000042 'TAIL    '; }
+
+# A line whose field of the given name holds text that is not a number.
+bad_line() {
+    case $1 in
+        value) record 100.00000 200.00000 '12x4567' 1.50 2.25 -3.75 'SRC-A ' 'IN-1    ' 00000042 'TAIL    ' ;;
+        stamp) record 100.00000 200.00000 4.00000 1.50 2.25 -3.75 'SRC-A ' 'IN-4    ' ' 4-2' 'TAIL    ' ;;
+    esac
+}
+BAD_TEXT_value="      12x4567"
+BAD_TEXT_stamp="     4-2"
+
+fails_at() {
+    local input=$1 line=$2 field=$3 i p
+    for i in 1 2 3 4; do
+        for ((p = 1; p <= LINES; p++)); do
+            if ((i == input && p == line)); then bad_line "$field"; else input_line "$i" "$p"; fi
+        done >"in$i.plt"
+    done
+    answer_lines 4 in1.plt in2.plt in3.plt in4.plt 1.0 1.0 1.0 1.0 S Y
+    run_plotmerge
+    expect_status 2
+    expect_prompts 4 risk
+    local text_name="BAD_TEXT_$field"
+    expect_diagnostic "plotmerge: converting a field of 'in$input.plt': line $line: field $field holds '${!text_name}', which is not a number"
+    : >expected_sum.plt
+    : >expected_risk.plt
+    for ((p = 1; p < line; p++)); do
+        merged_line $((4 * p)) >>expected_sum.plt
+        merged_line $((2976 * p)) >>expected_risk.plt
+    done
+    expect_file_bytes SUM_CONC.PLT expected_sum.plt
+    expect_file_bytes RISK.PLT expected_risk.plt
+}
+
+case_first_line_of_input_1() { fails_at 1 1 value; }
+case_middle_line_of_input_1() { fails_at 1 3 value; }
+case_last_line_of_input_1() { fails_at 1 "$LINES" value; }
+case_first_line_of_input_4() { fails_at 4 1 stamp; }
+case_middle_line_of_input_4() { fails_at 4 3 stamp; }
+case_last_line_of_input_4() { fails_at 4 "$LINES" stamp; }
+
+run_cases case_first_line_of_input_1 case_middle_line_of_input_1 case_last_line_of_input_1 \
+    case_first_line_of_input_4 case_middle_line_of_input_4 case_last_line_of_input_4
