@@ -18,8 +18,7 @@ bad_line() {
         stamp) record 100.00000 200.00000 4.00000 1.50 2.25 -3.75 'SRC-A ' 'IN-4    ' ' 4-2' 'TAIL    ' ;;
     esac
 }
-BAD_TEXT_value="      12x4567"
-BAD_TEXT_stamp="     4-2"
+declare -A BAD_TEXT=([value]="      12x4567" [stamp]="     4-2")
 
 fails_at() {
     local input=$1 line=$2 field=$3 i p
@@ -32,8 +31,7 @@ fails_at() {
     run_plotmerge
     expect_status 2
     expect_prompts 4 risk
-    local text_name="BAD_TEXT_$field"
-    expect_diagnostic "plotmerge: converting a field of 'in$input.plt': line $line: field $field holds '${!text_name}', which is not a number"
+    expect_diagnostic "plotmerge: converting a field of 'in$input.plt': line $line: field $field holds '${BAD_TEXT[$field]}', which is not a number"
     : >expected_sum.plt
     : >expected_risk.plt
     for ((p = 1; p < line; p++)); do

@@ -173,6 +173,18 @@ case_nul_byte_in_the_count_answer() {
     expect_diagnostic_like '^plotmerge: reading an answer: .*1\\x00\\x1b'
 }
 
+# Reading the tool's own memory from address 0 is refused by the operating
+# system: a read failure at the first line, with both outputs opened and empty.
+case_input_whose_reading_fails() {
+    answer_lines 1 /proc/self/mem 1.0 A Y
+    run_plotmerge
+    expect_status 2
+    expect_prompts 1 risk
+    expect_diagnostic "plotmerge: reading '/proc/self/mem': Input/output error"
+    expect_empty_file AVG_CONC.PLT
+    expect_empty_file RISK.PLT
+}
+
 # A named pipe as input: once its writer has written two lines and closed it,
 # the input has no line left and the run ends.
 case_input_from_a_named_pipe() {
@@ -189,7 +201,22 @@ case_input_from_a_named_pipe() {
     expect_file_bytes AVG_CONC.PLT expected.plt
 }
 
+# A named pipe as the combined output, with a reader: the reader gets the lines.
+case_output_to_a_named_pipe() {
+    { data_line 1.00000; data_line 2.00000; } >in.plt
+    mkfifo AVG_CONC.PLT
+    timeout 20 cat AVG_CONC.PLT >received.plt &
+    local reader=$!
+    answer_lines 1 in.plt 1.0 A N
+    timeout 10 "$PLOTMERGE" <answers >stdout.txt 2>stderr.txt
+    status=$?
+    wait "$reader"
+    expect_status 0
+    expect_no_diagnostic
+    expect_file_bytes received.plt in.plt
+}
+
 run_cases case_text_columns_pass_bytes_unchanged case_hostile_byte_in_a_numeric_field \
     case_lines_of_megabytes_in_an_input case_answers_of_megabytes case_answers_at_the_length_limit \
     case_count_answer_too_long case_factor_answer_too_long case_nul_byte_in_the_count_answer \
-    case_input_from_a_named_pipe
+    case_input_whose_reading_fails case_input_from_a_named_pipe case_output_to_a_named_pipe

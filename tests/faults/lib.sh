@@ -126,6 +126,7 @@ run_plotmerge_within_memory() {
     status=$?
     local peak
     peak=$(tail -n 1 peak_kib.txt)
+    echo "  peak memory ${peak} KiB"
     ((peak < limit_kib)) || fail "peak memory ${peak} KiB, expected under ${limit_kib} KiB"
 }
 

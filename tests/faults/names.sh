@@ -39,6 +39,11 @@ case_name_holding_control_bytes() {
     expect_input_refused 'no\001dir\033/a.plt' "plotmerge: opening 'no\\x01dir\\x1b/a.plt': No such file or directory"
 }
 
+case_symbolic_link_loop() {
+    ln -s loop.plt loop.plt
+    expect_input_refused 'loop.plt' "plotmerge: opening 'loop.plt': Too many levels of symbolic links"
+}
+
 # Inputs 1 and 4 open, the second name of the same file is refused.
 same_file_twice() {
     local first=$1 second=$2
@@ -118,7 +123,8 @@ case_name_whose_120th_column_is_a_blank() {
 }
 
 run_cases case_empty_name case_blanks_only case_folder case_missing_folder case_name_holding_a_nul_byte \
-    case_name_holding_control_bytes case_same_file_through_a_hard_link case_same_file_through_a_symbolic_link \
+    case_name_holding_control_bytes case_symbolic_link_loop case_same_file_through_a_hard_link \
+    case_same_file_through_a_symbolic_link \
     case_same_file_through_a_path_with_dot case_input_named_as_the_combined_output \
     case_input_named_as_the_risk_output case_combined_output_is_a_folder case_name_of_exactly_120_characters \
     case_name_longer_than_120_characters case_name_whose_120th_column_is_a_blank

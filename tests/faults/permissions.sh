@@ -98,7 +98,7 @@ case_missing_input_in_folder_without_write_permission() {
 
 [[ $(id -u) == 0 ]] || skip "changing to the user nobody needs root"
 command -v setpriv >/dev/null || skip "setpriv is missing"
-getent passwd nobody >/dev/null && getent group nogroup >/dev/null || skip "no user nobody or group nogroup"
+{ getent passwd nobody && getent group nogroup; } >/dev/null || skip "no user nobody or group nogroup"
 # nobody must reach the case folders and the binary.
 chmod 0755 "$WORK"
 cp "$PLOTMERGE" "$WORK/plotmerge" && chmod 0755 "$WORK/plotmerge" && PLOTMERGE=$WORK/plotmerge

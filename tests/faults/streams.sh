@@ -62,6 +62,24 @@ case_standard_input_closed() {
     expect_diagnostic_like "^plotmerge: reading an answer: .+"
 }
 
+case_standard_input_is_a_folder() {
+    "$PLOTMERGE" <. >stdout.txt 2>stderr.txt
+    status=$?
+    expect_status 2
+    expect_prompts 1 count
+    expect_diagnostic "plotmerge: reading an answer: standard input: Is a directory"
+}
+
+case_standard_output_on_dev_full() {
+    two_inputs
+    answer_lines 1 a.plt 1.0 A N
+    "$PLOTMERGE" <answers >/dev/full 2>stderr.txt
+    status=$?
+    expect_status 2
+    expect_diagnostic "plotmerge: writing a prompt to 'standard output': No space left on device"
+    expect_nothing_written
+}
+
 case_standard_output_closed() {
     two_inputs
     answer_lines 1 a.plt 1.0 A N
@@ -161,7 +179,8 @@ case_standard_error_closed() {
     expect_empty_file RISK.PLT
 }
 
-run_cases case_input_ends_before_each_answer case_standard_input_closed case_standard_output_closed \
+run_cases case_input_ends_before_each_answer case_standard_input_closed case_standard_input_is_a_folder \
+    case_standard_output_on_dev_full case_standard_output_closed \
     case_pipe_without_reader_from_the_start case_pipe_reader_leaves_after_the_first_prompt \
     case_pipe_reader_leaves_before_the_mode_question case_input_named_after_standard_input case_input_named_dev_stdin \
     case_input_named_after_standard_output case_standard_output_is_the_combined_output \
