@@ -5,7 +5,6 @@
 # pass, 1 when any fails, and 77 (skipped) when none could do its set-up.
 
 set -u
-shopt -s nullglob
 
 PLOTMERGE=$(realpath "${1:?usage: $0 PATH_TO_PLOTMERGE}")
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/plotmerge-faults.XXXXXX")
@@ -30,8 +29,6 @@ trap 'exit 130' INT TERM HUP
 # ---- set-up -------------------------------------------------------------
 
 skip() { echo "  skipped: $*"; exit 77; }
-
-need_root() { [[ $(id -u) == 0 ]] || skip "needs root"; }
 
 # A tmpfs of the given size mounted on a new folder; undone at exit.
 mount_tmpfs() {
@@ -67,7 +64,7 @@ record() {
 # A data line with the given value field and fixed other fields:
 # x 100, y 200, aux 1.50 2.25 -3.75, stamp 42.
 data_line() {
-    record 100.00000 200.00000 "$1" 1.50 2.25 -3.75 'SRC-A ' "${2:-GROUP-1 }" 00000042 'TAIL    '
+    record 100.00000 200.00000 "$1" 1.50 2.25 -3.75 'SRC-A ' 'GROUP-1 ' 00000042 'TAIL    '
 }
 
 # A header line as the tool writes it: padded with blanks to 120 columns.

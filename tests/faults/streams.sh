@@ -53,41 +53,29 @@ case_input_ends_before_each_answer() {
     unset context
 }
 
-case_standard_input_closed() {
-    answer_lines 1 a.plt 1.0 A N
-    "$PLOTMERGE" <&- >stdout.txt 2>stderr.txt
-    status=$?
-    expect_status 2
-    expect_prompts 1 count
-    expect_diagnostic_like "^plotmerge: reading an answer: .+"
-}
-
-case_standard_input_is_a_folder() {
-    "$PLOTMERGE" <. >stdout.txt 2>stderr.txt
-    status=$?
-    expect_status 2
-    expect_prompts 1 count
-    expect_diagnostic "plotmerge: reading an answer: standard input: Is a directory"
-}
-
-case_standard_output_on_dev_full() {
+# Each row: the redirections of the standard streams, whether the first prompt
+# reaches stdout.txt, and the diagnostic (extended regular expression).
+BROKEN_STREAM_ROWS=(
+    "<&- >stdout.txt|yes|^plotmerge: reading an answer: .+"
+    "<. >stdout.txt|yes|^plotmerge: reading an answer: standard input: Is a directory$"
+    "<answers >/dev/full|no|^plotmerge: writing a prompt to 'standard output': No space left on device$"
+    "<answers >&-|no|^plotmerge: writing a prompt to 'standard output': .+"
+)
+case_standard_stream_unusable() {
+    local row streams prompted pattern
     two_inputs
     answer_lines 1 a.plt 1.0 A N
-    "$PLOTMERGE" <answers >/dev/full 2>stderr.txt
-    status=$?
-    expect_status 2
-    expect_diagnostic "plotmerge: writing a prompt to 'standard output': No space left on device"
-    expect_nothing_written
-}
-
-case_standard_output_closed() {
-    two_inputs
-    answer_lines 1 a.plt 1.0 A N
-    "$PLOTMERGE" <answers >&- 2>stderr.txt
-    status=$?
-    expect_status 2
-    expect_diagnostic_like "^plotmerge: writing a prompt to 'standard output': .+"
-    expect_nothing_written
+    for row in "${BROKEN_STREAM_ROWS[@]}"; do
+        IFS='|' read -r streams prompted pattern <<<"$row"
+        context="$streams"
+        eval "\"\$PLOTMERGE\" $streams 2>stderr.txt"
+        status=$?
+        expect_status 2
+        [[ $prompted == yes ]] && expect_prompts 1 count
+        expect_diagnostic_like "$pattern"
+        expect_nothing_written
+        rm -f stdout.txt
+    done
 }
 
 # The pipe has lost its reader when the next prompt is due; the tool must end
@@ -179,8 +167,7 @@ case_standard_error_closed() {
     expect_empty_file RISK.PLT
 }
 
-run_cases case_input_ends_before_each_answer case_standard_input_closed case_standard_input_is_a_folder \
-    case_standard_output_on_dev_full case_standard_output_closed \
+run_cases case_input_ends_before_each_answer case_standard_stream_unusable \
     case_pipe_without_reader_from_the_start case_pipe_reader_leaves_after_the_first_prompt \
     case_pipe_reader_leaves_before_the_mode_question case_input_named_after_standard_input case_input_named_dev_stdin \
     case_input_named_after_standard_output case_standard_output_is_the_combined_output \
