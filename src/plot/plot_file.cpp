@@ -60,9 +60,10 @@ bool is_refusal_of_permission(int error) { return error == EACCES || error == EP
 // Read-write and created when absent; else read-only; else write-only and
 // created when absent. Only a refusal of permission (or of writing to the file
 // system) leads on to the next attempt.
+constexpr int kCommon = O_CLOEXEC | O_NOCTTY;
+
 int open_by_rule(const std::string& name)
 {
-    constexpr int kCommon = O_CLOEXEC | O_NOCTTY;
     constexpr mode_t kEveryone = 0666;
     int descriptor = ::open(name.c_str(), O_RDWR | O_CREAT | kCommon, kEveryone);
     if (descriptor >= 0 || !is_refusal_of_permission(errno)) return descriptor;
@@ -83,16 +84,20 @@ int above_standard_streams(int descriptor, const std::string& name)
     return moved;
 }
 
-PlotFile open_plot_file(std::string_view answered_name)
+// A named pipe opened for reading and writing would hold its own write end, so
+// an input would never see its end and an output would swallow its lines
+// unread; it is opened for the one direction of its use instead.
+PlotFile open_plot_file(std::string_view answered_name, int pipe_access)
 {
     const std::size_t kept = answered_name.find_last_not_of(' ');
     const std::string name(answered_name.substr(0, kept == std::string_view::npos ? 0 : kept + 1));
     if (name.find('\0') != std::string::npos) throw RunFailure("opening", name, "a file name cannot hold a NUL byte");
 
     struct stat status {};
-    if (::stat(name.c_str(), &status) == 0) refuse_if_open(name, status.st_dev, status.st_ino);
+    const bool exists = ::stat(name.c_str(), &status) == 0;
+    if (exists) refuse_if_open(name, status.st_dev, status.st_ino);
 
-    const int opened = open_by_rule(name);
+    const int opened = exists && S_ISFIFO(status.st_mode) ? ::open(name.c_str(), pipe_access | kCommon) : open_by_rule(name);
     if (opened < 0) throw RunFailure::from_errno("opening", name, errno);
     const int descriptor = above_standard_streams(opened, name);
     if (::fstat(descriptor, &status) != 0) {
@@ -176,7 +181,7 @@ bool PlotFile::fill()
             at_end_of_file_ = true;
             return false;
         }
-        if (errno != EINTR) throw RunFailure::from_errno("reading", name_, errno);
+        if (errno != EINTR) throw access_failure("reading", O_WRONLY, "the file could only be opened for writing");
     }
 }
 
@@ -263,7 +268,7 @@ void PlotFile::write_through(const char* bytes, std::size_t count)
         const ssize_t written = ::write(descriptor_, bytes, count);
         if (written < 0) {
             if (errno == EINTR) continue;
-            throw RunFailure::from_errno("writing", name_, errno);
+            throw access_failure("writing", O_RDONLY, "the file could only be opened for reading");
         }
         bytes += written;
         count -= static_cast<std::size_t>(written);
@@ -271,9 +276,20 @@ void PlotFile::write_through(const char* bytes, std::size_t count)
     }
 }
 
-PlotFile open_plot_input(std::string_view name) { return open_plot_file(name); }
+// The failure of a refused read or write. When the file was opened only the
+// other way round (the open rule falls back to that), saying so is plainer than
+// "Bad file descriptor".
+RunFailure PlotFile::access_failure(std::string_view step, int other_way, std::string_view plain_cause) const
+{
+    const int error = errno;
+    const int flags = ::fcntl(descriptor_, F_GETFL);
+    if (error == EBADF && flags >= 0 && (flags & O_ACCMODE) == other_way) return RunFailure(step, name_, plain_cause);
+    return RunFailure::from_errno(step, name_, error);
+}
 
-PlotFile open_plot_output(std::string_view name) { return open_plot_file(name); }
+PlotFile open_plot_input(std::string_view name) { return open_plot_file(name, O_RDONLY); }
+
+PlotFile open_plot_output(std::string_view name) { return open_plot_file(name, O_WRONLY); }
 
 bool read_plot_line(PlotFile& file, PlotLine& line) { return file.read_line(line); }
 

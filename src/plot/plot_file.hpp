@@ -46,6 +46,7 @@ private:
     void flush();
     void write_through(const char* bytes, std::size_t count);
     void forget() noexcept;
+    RunFailure access_failure(std::string_view step, int other_way, std::string_view plain_cause) const;
 
     int descriptor_;
     std::string name_;
