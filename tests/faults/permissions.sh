@@ -20,7 +20,7 @@ case_output_that_may_only_be_read() {
     run_plotmerge_as_nobody
     expect_status 2
     expect_prompts 1 risk
-    expect_diagnostic_like "^plotmerge: writing 'AVG_CONC.PLT': .+"
+    expect_diagnostic_like "^plotmerge: writing 'AVG_CONC.PLT': the file could only be opened for reading$"
     printf 'old line\n' >expected.plt
     expect_file_bytes AVG_CONC.PLT expected.plt
 }
@@ -51,7 +51,7 @@ case_input_that_may_only_be_written() {
     run_plotmerge_as_nobody
     expect_status 2
     expect_prompts 1 risk
-    expect_diagnostic_like "^plotmerge: reading 'in.plt': .+"
+    expect_diagnostic_like "^plotmerge: reading 'in.plt': the file could only be opened for writing$"
     expect_empty_file AVG_CONC.PLT
     expect_empty_file RISK.PLT
     { data_line 3.00000; data_line 5.00000; } >expected.plt

@@ -45,7 +45,7 @@ existing_output_fails_at_first_line() {
     cd .. || return
     expect_status 2
     expect_prompts 1 risk
-    expect_diagnostic_like "^plotmerge: writing 'AVG_CONC.PLT': .+"
+    expect_diagnostic_like "^plotmerge: writing 'AVG_CONC.PLT': the file could only be opened for reading$"
     printf 'old line\n' >expected.plt
     expect_file_bytes ro/AVG_CONC.PLT expected.plt
 }
