@@ -1,4 +1,6 @@
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -92,6 +94,25 @@ TEST(ReadingLines, CrossBufferBoundariesInLargeFiles)
     const std::string x119(119, 'x');
     write_file(folder.file("split.plt"), std::string(262023, 'f') + "\n" + x119 + "\r\nn\n");
     EXPECT_EQ(padded({std::string(120, 'f'), x119, "n"}), read_all_lines(folder.file("split.plt")));
+}
+
+// A file beyond 2 GiB, mostly a hole: a first line that long is skipped to
+// its LF, and the lines after it are read as usual.
+TEST(ReadingLines, ReadPastTwoGibibytes)
+{
+    ScratchFolder folder;
+    const std::string path = folder.file("huge.plt");
+    write_file(path, "*");
+    constexpr std::uintmax_t kHole = (std::uintmax_t{5} << 29);  // 2.5 GiB
+    std::filesystem::resize_file(path, kHole);
+    {
+        std::ofstream out(path, std::ios::binary | std::ios::app);
+        out << "\nafter the hole\n";
+    }
+    const std::vector<std::string> lines = read_all_lines(path);
+    ASSERT_EQ(2u, lines.size());
+    EXPECT_EQ(as_text(plot_line("*" + std::string(119, '\0'))), lines[0]);
+    EXPECT_EQ(as_text(plot_line("after the hole")), lines[1]);
 }
 
 TEST(OpeningPlotFiles, CreatesAMissingInputEmptyUnderItsNameWithoutTrailingBlanks)
