@@ -1,17 +1,22 @@
-// Any line that reads as a data line is written, read back and written again:
-// the two written texts must match byte for byte, a written line must read
-// back exactly when none of its number fields is asterisks, and every field
-// that the written text holds exactly must come back unchanged.
+// Any 120 bytes are read as a data line; each number field must read as the
+// slow reader reads its text with the blanks removed, and the first field that
+// it refuses must be the one reported. A line that reads is written, read back
+// and written again: the two written texts must match byte for byte, a written
+// line must read back exactly when none of its number fields is asterisks, and
+// every field that the written text holds exactly must come back unchanged.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "plot/plot_line.hpp"
 #include "plot/plot_record.hpp"
+#include "slow_real_reader.hpp"
 
 namespace {
 
@@ -19,11 +24,15 @@ struct NumberColumns {
     const char* name;
     std::size_t offset;  // 0-based
     std::size_t width;
+    int decimals;  // -1 for the integer field
+    float PlotRecord::*member;
 };
 
 constexpr NumberColumns kNumberFields[] = {
-    {"x", 1, 13},    {"y", 15, 13},   {"value", 29, 13}, {"aux1", 43, 8},
-    {"aux2", 52, 8}, {"aux3", 61, 8}, {"stamp", 89, 8},
+    {"x", 1, 13, 5, &PlotRecord::x},          {"y", 15, 13, 5, &PlotRecord::y},
+    {"value", 29, 13, 5, &PlotRecord::value}, {"aux1", 43, 8, 2, &PlotRecord::aux1},
+    {"aux2", 52, 8, 2, &PlotRecord::aux2},    {"aux3", 61, 8, 2, &PlotRecord::aux3},
+    {"stamp", 89, 8, -1, nullptr},
 };
 
 [[noreturn]] void fail(const char* what, std::string_view first, std::string_view second)
@@ -51,6 +60,25 @@ const char* first_asterisk_field(std::string_view written)
     return nullptr;
 }
 
+std::string without_blanks(std::string_view field)
+{
+    std::string text;
+    for (const char c : field) {
+        if (c != ' ') text += c;
+    }
+    return text;
+}
+
+std::optional<std::int32_t> slow_read_integer(const std::string& text)
+{
+    if (text.empty()) return 0;
+    const std::size_t digits = (text[0] == '+' || text[0] == '-') ? 1 : 0;
+    if (digits == text.size() || text.find_first_not_of("0123456789", digits) != std::string::npos) {
+        return std::nullopt;
+    }
+    return static_cast<std::int32_t>(std::stol(text));
+}
+
 bool same_real(float first, float second)
 {
     if (std::isnan(first) || std::isnan(second)) return std::isnan(first) && std::isnan(second);
@@ -73,6 +101,35 @@ void expect_real_kept(float before, float after, int decimals, std::string_view 
     }
 }
 
+// Reads the line's number fields the slow way, in column order: false at the
+// first that does not convert, which must be the field the tool reported.
+bool expect_read_as_slow_reader(const PlotLine& line, const std::optional<FieldFault>& fault,
+                                const PlotRecord& record)
+{
+    const std::string_view text(line.data(), line.size());
+    for (const NumberColumns& column : kNumberFields) {
+        const std::string field = without_blanks(text.substr(column.offset, column.width));
+        bool read = false;
+        bool agrees = false;
+        if (column.member == nullptr) {
+            const std::optional<std::int32_t> stamp = slow_read_integer(field);
+            read = stamp.has_value();
+            agrees = read && *stamp == record.stamp;
+        } else {
+            const std::optional<float> value = field.empty() ? 0.0f : slow_read_real(field, column.decimals);
+            read = value.has_value();
+            agrees = read && same_real(*value, record.*column.member);
+        }
+        if (!read) {
+            if (!fault || fault->field != column.name) fail("a field that is not a number was not reported", text, "");
+            return false;
+        }
+        if (fault && fault->field == column.name) fail("a field that is a number was refused", text, fault->text);
+        if (!fault && !agrees) fail("a number field read differently from the slow reader", text, field);
+    }
+    return true;
+}
+
 void expect_fields_kept(const PlotRecord& before, const PlotRecord& after, std::string_view written)
 {
     expect_real_kept(before.x, after.x, 5, written);
@@ -93,7 +150,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const PlotLine input = as_line(std::string_view(reinterpret_cast<const char*>(data), size));
     PlotRecord first;
-    if (parse_plot_record(input, first)) return 0;
+    const std::optional<FieldFault> input_fault = parse_plot_record(input, first);
+    if (!expect_read_as_slow_reader(input, input_fault, first)) return 0;
 
     const auto first_text = format_plot_record(first);
     const std::string_view first_view(first_text.data(), first_text.size());
