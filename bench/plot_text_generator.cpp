@@ -111,14 +111,14 @@ void PlotTextGenerator::concentration_field(double value, char* out)
     int length = 0;
     const std::uint64_t form = random_.below(100);
     const int precision = 1 + static_cast<int>(random_.below(6));
-    if (form < 60) {
+    if (form < 76) {
         length = std::snprintf(text, sizeof text, "%.5f", value);
-    } else if (form < 72) {
+    } else if (form < 86) {
         // No point: the last five digits are the decimals.
         length = std::snprintf(text, sizeof text, "%lld", std::llround(value * 1e5));
-    } else if (form < 84) {
+    } else if (form < 93) {
         length = exponent_text(value, precision, random_.below(4) == 0 ? 'e' : 'E', text, sizeof text);
-    } else if (form < 92) {
+    } else if (form < 97) {
         length = exponent_text(value, precision, random_.below(4) == 0 ? 'd' : 'D', text, sizeof text);
     } else {
         length = exponent_text(value, precision, 0, text, sizeof text);
@@ -131,9 +131,9 @@ void PlotTextGenerator::height_field(double value, char* out)
     char text[32];
     int length = 0;
     const std::uint64_t form = random_.below(100);
-    if (form < 80) {
+    if (form < 85) {
         length = std::snprintf(text, sizeof text, "%.2f", value);
-    } else if (form < 95) {
+    } else if (form < 98) {
         length = std::snprintf(text, sizeof text, "%lld", std::llround(value * 100.0));
     } else {
         length = exponent_text(value, 2, 'E', text, sizeof text);
