@@ -46,26 +46,6 @@ std::optional<float> special_value(std::string_view word, bool negative)
     return std::nullopt;
 }
 
-// Powers of ten for scaling a float to its decimals and for the field limits.
-constexpr std::array<double, 13> kPowersOfTen = {1e0, 1e1, 1e2, 1e3, 1e4,  1e5,  1e6,
-                                                 1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
-
-void format_special_value(float value, std::size_t field, char* out)
-{
-    const bool negative = std::signbit(value);
-    std::string_view text = "NaN";
-    if (std::isinf(value)) {
-        text = negative ? "-Infinity" : "Infinity";
-        if (text.size() > field) text = negative ? "-Inf" : "Inf";
-    }
-    if (text.size() > field) {
-        std::memset(out, '*', field);
-        return;
-    }
-    std::memset(out, ' ', field - text.size());
-    std::memcpy(out + field - text.size(), text.data(), text.size());
-}
-
 // The significant digits of a decimal number and the power of ten that scales
 // them as an integer: value = digits x 10^exponent.
 struct Decimal {
@@ -73,88 +53,6 @@ struct Decimal {
     int count = 0;
     std::int64_t exponent = 0;
 };
-
-constexpr std::array<std::uint64_t, 8> kWholePowersOfTen = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
-
-// The exact value of a finite float, rounded half to even to the decimals, as
-// an integer; nothing when it needs more digits than room allows.
-std::optional<std::uint64_t> rounded_digits(float value, int decimals, int room)
-{
-    // A float has 24 significant bits and 10^5 needs 17, so the product is exact in double.
-    const double scaled = std::fabs(static_cast<double>(value)) * kPowersOfTen[static_cast<std::size_t>(decimals)];
-    const double limit = kPowersOfTen[static_cast<std::size_t>(room)];
-    if (!(scaled < limit)) return std::nullopt;
-    // Below 2^52, adding 2^52 leaves no bits for a fraction: the sum is the
-    // exact value rounded to an integer, half to even; subtracting is exact.
-    const double rounded = (scaled + 0x1p52) - 0x1p52;
-    if (rounded >= limit) return std::nullopt;
-    return static_cast<std::uint64_t>(rounded);
-}
-
-// A finite value in the two field shapes of a data line. Every digit position
-// is written, then the leading zeros blanked, so no branch depends on the
-// value's length.
-template <int Width, int Decimals>
-void format_finite(float value, char* out)
-{
-    constexpr int kWholeRoom = Width - 1 - Decimals;
-    const bool negative = std::signbit(value);
-    const std::optional<std::uint64_t> rounded = rounded_digits(value, Decimals, Width - 1 - (negative ? 1 : 0));
-    if (!rounded) {
-        std::memset(out, '*', Width);
-        return;
-    }
-    // Whole part below 10^7 and fraction below 10^5: two short 32-bit digit chains.
-    constexpr std::uint64_t kFractionScale = kWholePowersOfTen[Decimals];
-    std::uint32_t fraction = static_cast<std::uint32_t>(*rounded % kFractionScale);
-    const auto whole = static_cast<std::uint32_t>(*rounded / kFractionScale);
-    for (int i = Width - 1; i > kWholeRoom; --i) {
-        out[i] = static_cast<char>('0' + fraction % 10);
-        fraction /= 10;
-    }
-    out[kWholeRoom] = '.';
-    std::uint32_t remaining = whole;
-    int whole_digits = 1;
-    for (int i = kWholeRoom - 1; i >= 0; --i) {
-        out[i] = static_cast<char>('0' + remaining % 10);
-        remaining /= 10;
-        whole_digits += static_cast<int>(whole >= kWholePowersOfTen[static_cast<std::size_t>(kWholeRoom - i)]);
-    }
-    // Blank the leading zeros (at most seven) through one word, and put the
-    // minus sign, if any, just before the first digit.
-    const auto lead = static_cast<unsigned>(kWholeRoom - whole_digits);
-    const std::uint64_t leading = (std::uint64_t{1} << (8 * lead)) - 1;
-    std::uint64_t word = 0;
-    std::memcpy(&word, out, sizeof word);
-    word = (word & ~leading) | (0x2020202020202020 & leading);
-    std::memcpy(out, &word, sizeof word);
-    if (negative) out[lead - 1] = '-';
-}
-
-// Any other field shape, digit by digit.
-void format_finite_any_width(float value, int width, int decimals, char* out)
-{
-    const auto field = static_cast<std::size_t>(width);
-    const bool negative = std::signbit(value);
-    const std::optional<std::uint64_t> rounded = rounded_digits(value, decimals, width - 1 - (negative ? 1 : 0));
-    if (!rounded) {
-        std::memset(out, '*', field);
-        return;
-    }
-    std::uint64_t digits = *rounded;
-    char* cursor = out + field;
-    for (int i = 0; i < decimals; ++i) {
-        *--cursor = static_cast<char>('0' + digits % 10);
-        digits /= 10;
-    }
-    *--cursor = '.';
-    do {
-        *--cursor = static_cast<char>('0' + digits % 10);
-        digits /= 10;
-    } while (digits != 0);
-    if (negative) *--cursor = '-';
-    std::memset(out, ' ', static_cast<std::size_t>(cursor - out));
-}
 
 // Reads the digit string with its optional point; returns the position after
 // it, or npos when it holds no digit.
@@ -249,6 +147,108 @@ float nearest_float(const Decimal& number)
         return leading > 0 ? std::numeric_limits<float>::infinity() : 0.0f;
     }
     return value;
+}
+
+// Powers of ten for scaling a float to its decimals and for the field limits.
+constexpr std::array<double, 13> kPowersOfTen = {1e0, 1e1, 1e2, 1e3, 1e4,  1e5,  1e6,
+                                                 1e7, 1e8, 1e9, 1e10, 1e11, 1e12};
+
+void format_special_value(float value, std::size_t field, char* out)
+{
+    const bool negative = std::signbit(value);
+    std::string_view text = "NaN";
+    if (std::isinf(value)) {
+        text = negative ? "-Infinity" : "Infinity";
+        if (text.size() > field) text = negative ? "-Inf" : "Inf";
+    }
+    if (text.size() > field) {
+        std::memset(out, '*', field);
+        return;
+    }
+    std::memset(out, ' ', field - text.size());
+    std::memcpy(out + field - text.size(), text.data(), text.size());
+}
+
+constexpr std::array<std::uint64_t, 8> kWholePowersOfTen = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
+
+// The exact value of a finite float, rounded half to even to the decimals, as
+// an integer; nothing when it needs more digits than room allows.
+std::optional<std::uint64_t> rounded_digits(float value, int decimals, int room)
+{
+    // A float has 24 significant bits and 10^5 needs 17, so the product is exact in double.
+    const double scaled = std::fabs(static_cast<double>(value)) * kPowersOfTen[static_cast<std::size_t>(decimals)];
+    const double limit = kPowersOfTen[static_cast<std::size_t>(room)];
+    if (!(scaled < limit)) return std::nullopt;
+    // Below 2^52, adding 2^52 leaves no bits for a fraction: the sum is the
+    // exact value rounded to an integer, half to even; subtracting is exact.
+    const double rounded = (scaled + 0x1p52) - 0x1p52;
+    if (rounded >= limit) return std::nullopt;
+    return static_cast<std::uint64_t>(rounded);
+}
+
+// A finite value in the two field shapes of a data line. Every digit position
+// is written, then the leading zeros blanked, so no branch depends on the
+// value's length.
+template <int Width, int Decimals>
+void format_finite(float value, char* out)
+{
+    constexpr int kWholeRoom = Width - 1 - Decimals;
+    const bool negative = std::signbit(value);
+    const std::optional<std::uint64_t> rounded = rounded_digits(value, Decimals, Width - 1 - (negative ? 1 : 0));
+    if (!rounded) {
+        std::memset(out, '*', Width);
+        return;
+    }
+    // Whole part below 10^7 and fraction below 10^5: two short 32-bit digit chains.
+    constexpr std::uint64_t kFractionScale = kWholePowersOfTen[Decimals];
+    std::uint32_t fraction = static_cast<std::uint32_t>(*rounded % kFractionScale);
+    const auto whole = static_cast<std::uint32_t>(*rounded / kFractionScale);
+    for (int i = Width - 1; i > kWholeRoom; --i) {
+        out[i] = static_cast<char>('0' + fraction % 10);
+        fraction /= 10;
+    }
+    out[kWholeRoom] = '.';
+    std::uint32_t remaining = whole;
+    int whole_digits = 1;
+    for (int i = kWholeRoom - 1; i >= 0; --i) {
+        out[i] = static_cast<char>('0' + remaining % 10);
+        remaining /= 10;
+        whole_digits += static_cast<int>(whole >= kWholePowersOfTen[static_cast<std::size_t>(kWholeRoom - i)]);
+    }
+    // Blank the leading zeros (at most seven) through one word, and put the
+    // minus sign, if any, just before the first digit.
+    const auto lead = static_cast<unsigned>(kWholeRoom - whole_digits);
+    const std::uint64_t leading = (std::uint64_t{1} << (8 * lead)) - 1;
+    std::uint64_t word = 0;
+    std::memcpy(&word, out, sizeof word);
+    word = (word & ~leading) | (0x2020202020202020 & leading);
+    std::memcpy(out, &word, sizeof word);
+    if (negative) out[lead - 1] = '-';
+}
+
+// Any other field shape, digit by digit.
+void format_finite_any_width(float value, int width, int decimals, char* out)
+{
+    const auto field = static_cast<std::size_t>(width);
+    const bool negative = std::signbit(value);
+    const std::optional<std::uint64_t> rounded = rounded_digits(value, decimals, width - 1 - (negative ? 1 : 0));
+    if (!rounded) {
+        std::memset(out, '*', field);
+        return;
+    }
+    std::uint64_t digits = *rounded;
+    char* cursor = out + field;
+    for (int i = 0; i < decimals; ++i) {
+        *--cursor = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+    }
+    *--cursor = '.';
+    do {
+        *--cursor = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+    } while (digits != 0);
+    if (negative) *--cursor = '-';
+    std::memset(out, ' ', static_cast<std::size_t>(cursor - out));
 }
 
 }  // namespace
