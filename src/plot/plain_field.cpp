@@ -4,54 +4,17 @@
 #include <bit>
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace {
 
 constexpr std::array<double, 23> kPowersOfTen = {
     1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-constexpr std::array<std::uint64_t, 9> kIntegerPowersOfTen = {
-    1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
-
-constexpr std::uint64_t kAsciiZeros = 0x3030303030303030;
-
-// The low k bytes of a word; on a little-endian load these are the first k bytes.
-constexpr std::uint64_t low_bytes(unsigned k) { return k >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * k)) - 1; }
-
 std::uint64_t load_word(const char* bytes)
 {
     std::uint64_t word = 0;
     std::memcpy(&word, bytes, sizeof word);
     return word;
-}
-
-// Eight ASCII digits, the first in the lowest byte, as their integer.
-std::uint32_t eight_digits(std::uint64_t word)
-{
-    word -= kAsciiZeros;
-    word = (word * 10) + (word >> 8);  // pairs of digits in every second byte
-    word = (((word & 0x000000FF000000FF) * (100 + (1000000ULL << 32))) +
-            (((word >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32)))) >> 32;
-    return static_cast<std::uint32_t>(word);
-}
-
-// The count digits that end just before end, as an integer (count 0 to 8).
-std::uint64_t digits_ending_at(const char* end, unsigned count)
-{
-    const std::uint64_t before = low_bytes(8 - count);
-    return eight_digits((load_word(end - 8) & ~before) | (kAsciiZeros & before));
-}
-
-// The count digits that start at start, as an integer (count 0 to 8).
-std::uint64_t digits_starting_at(const char* start, unsigned count)
-{
-    if (count == 0) return 0;
-    const unsigned shift = 8 * (8 - count);
-    return eight_digits((load_word(start) << shift) | (kAsciiZeros & low_bytes(8 - count)));
 }
 
 }  // namespace
@@ -75,59 +38,153 @@ std::optional<float> float_from_scaled_integer(std::uint64_t integer, int expone
     return static_cast<float>(nearest);
 }
 
-#if defined(__SSE2__)
+namespace {
+
+// Each test leaves 0x80 in exactly the bytes of a word it holds for, 0 in the
+// others; no carry crosses from one byte to the next.
+constexpr std::uint64_t kOnes = 0x0101010101010101;
+constexpr std::uint64_t kHighBits = 0x8080808080808080;
+constexpr std::uint64_t kLowBits = ~kHighBits;
+constexpr std::uint64_t kBlanks = kOnes * ' ';
+
+constexpr std::uint64_t bytes_equal(std::uint64_t word, unsigned char c)
+{
+    const std::uint64_t difference = word ^ (kOnes * c);
+    return ~(((difference & kLowBits) + kLowBits) | difference) & kHighBits;
+}
+
+constexpr std::uint64_t digit_bytes(std::uint64_t word)
+{
+    const std::uint64_t low = word & kLowBits;
+    return (kOnes * (127 + '9' + 1) - low) & ~word & (low + kOnes * (127 - ('0' - 1))) & kHighBits;
+}
+
+// One bit per marked byte, byte i to bit i.
+constexpr unsigned byte_bits(std::uint64_t marked)
+{
+    return static_cast<unsigned>(((marked >> 7) * 0x0102040810204080) >> 56);
+}
+
+// Eight digit values (0 to 9), the first in the lowest byte, as their integer.
+constexpr std::uint64_t eight_digit_values(std::uint64_t word)
+{
+    word = (word * 10) + (word >> 8);
+    return (((word & 0x000000FF000000FF) * (100 + (1000000ULL << 32))) +
+            (((word >> 16) & 0x000000FF000000FF) * (1 + (10000ULL << 32)))) >> 32;
+}
+
+// Bytes 0 to p of sixteen, for a point at byte p; entry 16 (no point) is empty.
+struct BytePrefix {
+    std::uint64_t low;
+    std::uint64_t high;
+};
+constexpr std::array<BytePrefix, 17> kBytePrefixes = [] {
+    std::array<BytePrefix, 17> prefixes{};
+    for (unsigned p = 0; p < 16; ++p) {
+        prefixes[p].low = p >= 7 ? ~0ULL : (1ULL << (8 * (p + 1))) - 1;
+        prefixes[p].high = p < 8 ? 0 : p == 15 ? ~0ULL : (1ULL << (8 * (p - 7))) - 1;
+    }
+    return prefixes;
+}();
+
+// The field right-aligned in sixteen bytes behind blanks, as two words,
+// loaded straight from the field (8 to 16 bytes) without leaving it.
+void load_field(const char* field, unsigned width, std::uint64_t& low, std::uint64_t& high)
+{
+    const unsigned leading = 16 - width;
+    high = load_word(field + width - 8);
+    if (leading == 8) {
+        low = kBlanks;
+    } else if (leading == 0) {
+        low = load_word(field);
+    } else {
+        low = (load_word(field) << (8 * leading)) | (kBlanks >> (8 * (8 - leading)));
+    }
+}
+
+// Blanks, an optional sign, digits with at most one point, blanks, in the two
+// words; nothing about the field's shape takes a branch.
+bool read_packed_words(std::uint64_t low, std::uint64_t high, int implied_decimals, float& value)
+{
+    const std::uint64_t low_digits = digit_bytes(low);
+    const std::uint64_t high_digits = digit_bytes(high);
+    const std::uint64_t low_blanks = bytes_equal(low, ' ');
+    const std::uint64_t high_blanks = bytes_equal(high, ' ');
+    const std::uint64_t low_points = bytes_equal(low, '.');
+    const std::uint64_t high_points = bytes_equal(high, '.');
+    const std::uint64_t low_minus = bytes_equal(low, '-');
+    const std::uint64_t high_minus = bytes_equal(high, '-');
+    const std::uint64_t low_signs = low_minus | bytes_equal(low, '+');
+    const std::uint64_t high_signs = high_minus | bytes_equal(high, '+');
+    const bool only_known = ((low_digits | low_blanks | low_points | low_signs) &
+                             (high_digits | high_blanks | high_points | high_signs)) == kHighBits;
+
+    const unsigned filled = 0xFFFFu & ~(byte_bits(low_blanks) | byte_bits(high_blanks) << 8);
+    const unsigned points = byte_bits(low_points) | byte_bits(high_points) << 8;
+    const unsigned signs = byte_bits(low_signs) | byte_bits(high_signs) << 8;
+    if (filled == 0) {
+        value = 0.0f;
+        return true;
+    }
+    const unsigned lowest = filled & (0u - filled);
+    const bool one_run = ((filled + lowest) & filled) == 0;
+    const bool sign_leads = signs == 0 || signs == lowest;
+    const bool one_point = (points & (points - 1)) == 0;
+    const bool some_digit = (filled & ~(points | signs)) != 0;
+    if (!(only_known && one_run && sign_leads && one_point && some_digit)) return false;
+
+    // Digit values only, those before the point moved one byte on, over it.
+    const std::uint64_t low_values = low & ((low_digits >> 7) * 0x0F);
+    const std::uint64_t high_values = high & ((high_digits >> 7) * 0x0F);
+    const BytePrefix& before = kBytePrefixes[static_cast<std::size_t>(std::countr_zero(points | 0x10000u))];
+    const std::uint64_t low_moved = ((low_values << 8) & before.low) | (low_values & ~before.low);
+    const std::uint64_t high_moved = (((high_values << 8) | (low_values >> 56)) & before.high) | (high_values & ~before.high);
+    const std::uint64_t integer = eight_digit_values(low_moved) * 100000000 + eight_digit_values(high_moved);
+
+    // With a point the digits after it are the decimals, blanks after them
+    // reading as zeros; without, the implied decimals, trailing blanks ignored.
+    const auto last = static_cast<int>(31 - std::countl_zero(filled));
+    const int decimals = points != 0 ? 15 - std::countr_zero(points) : implied_decimals + 15 - last;
+    if (integer >= (std::uint64_t{1} << 53) || decimals > 22) return false;
+    const double nearest = static_cast<double>(integer) / kPowersOfTen[static_cast<std::size_t>(decimals)];
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &nearest, sizeof bits);
+    constexpr std::uint64_t kBelowFloatPrecision = (std::uint64_t{1} << 29) - 1;
+    constexpr std::uint64_t kMidpoint = std::uint64_t{1} << 28;
+    if ((bits & kBelowFloatPrecision) == kMidpoint || (integer != 0 && nearest < 0x1p-126)) return false;
+    const auto magnitude = static_cast<float>(nearest);
+    value = (low_minus | high_minus) != 0 ? -magnitude : magnitude;
+    return true;
+}
+
+}  // namespace
+
+bool read_plain_field(std::string_view field, int implied_decimals, float& value)
+{
+    if constexpr (std::endian::native != std::endian::little) return false;
+    std::uint64_t low = 0;
+    std::uint64_t high = 0;
+    // The usual widths as constants, so that the loads and shifts are fixed.
+    if (field.size() == 13) {
+        load_field(field.data(), 13, low, high);
+    } else if (field.size() == 8) {
+        load_field(field.data(), 8, low, high);
+    } else if (field.size() > 8 && field.size() <= 16) {
+        load_field(field.data(), static_cast<unsigned>(field.size()), low, high);
+    } else if (field.size() < 8) {
+        char bytes[8];
+        std::memset(bytes, ' ', sizeof bytes);
+        std::memcpy(bytes + sizeof bytes - field.size(), field.data(), field.size());
+        load_field(bytes, 8, low, high);
+    } else {
+        return false;
+    }
+    return read_packed_words(low, high, implied_decimals, value);
+}
 
 std::optional<float> read_plain_field(std::string_view field, int implied_decimals)
 {
-    // The field at offset 8, zeros before it for loads that reach back, blanks after.
-    alignas(16) char bytes[40];
-    std::memcpy(bytes, "00000000", 8);
-    std::memset(bytes + 8, ' ', 32);
-    // Copies of a known length compile to a few moves.
-    switch (field.size()) {
-    case 13: std::memcpy(bytes + 8, field.data(), 13); break;
-    case 8: std::memcpy(bytes + 8, field.data(), 8); break;
-    default:
-        if (field.size() > 16) return std::nullopt;
-        std::memcpy(bytes + 8, field.data(), field.size());
-    }
-    const char* text = bytes + 8;
-
-    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text));
-    const auto mask_of = [](__m128i flags) { return static_cast<unsigned>(_mm_movemask_epi8(flags)); };
-    const unsigned digits = mask_of(_mm_and_si128(_mm_cmpgt_epi8(chunk, _mm_set1_epi8('0' - 1)),
-                                                  _mm_cmplt_epi8(chunk, _mm_set1_epi8('9' + 1))));
-    const unsigned blanks = mask_of(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(' ')));
-    const unsigned points = mask_of(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('.')));
-    const unsigned minus = mask_of(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('-')));
-    const unsigned signs = minus | mask_of(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('+')));
-
-    const unsigned filled = ~blanks & 0xFFFFu;
-    if (filled == 0) return 0.0f;
-    const unsigned lowest = filled & (0u - filled);
-    const bool one_run = ((filled + lowest) & filled) == 0;
-    const bool only_known = (digits | blanks | points | signs) == 0xFFFFu;
-    const bool sign_leads = signs == 0 || signs == lowest;
-    const bool one_point = (points & (points - 1)) == 0;
-    if (!(one_run && only_known && sign_leads && one_point && digits != 0)) return std::nullopt;
-
-    const auto first = static_cast<unsigned>(std::countr_zero(filled)) + (signs != 0 ? 1 : 0);
-    const auto last = static_cast<unsigned>(31 - std::countl_zero(filled));
-    const unsigned point = points != 0 ? static_cast<unsigned>(std::countr_zero(points)) : last + 1;
-    const unsigned whole_count = point - first;
-    const unsigned fraction_count = points != 0 ? last - point : 0;
-    if (whole_count > 8 || fraction_count > 8) return std::nullopt;
-
-    const std::uint64_t integer = digits_ending_at(text + point, whole_count) * kIntegerPowersOfTen[fraction_count] +
-                                  digits_starting_at(text + point + 1, fraction_count);
-    const int decimals = points != 0 ? static_cast<int>(fraction_count) : implied_decimals;
-    const std::optional<float> magnitude = float_from_scaled_integer(integer, -decimals);
-    if (magnitude && minus != 0) return -*magnitude;
-    return magnitude;
+    float value = 0.0f;
+    if (!read_plain_field(field, implied_decimals, value)) return std::nullopt;
+    return value;
 }
-
-#else
-
-std::optional<float> read_plain_field(std::string_view, int) { return std::nullopt; }
-
-#endif

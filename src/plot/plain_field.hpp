@@ -14,3 +14,6 @@ std::optional<float> float_from_scaled_integer(std::uint64_t integer, int expone
 // Nothing for any other text (blanks between digits, exponents, words, faults),
 // which the general reader then decides. Fields are at most 16 bytes wide.
 std::optional<float> read_plain_field(std::string_view field, int implied_decimals);
+// The same into value; false where the other gives nothing. A float and a
+// flag come back in registers, where an optional float goes through memory.
+bool read_plain_field(std::string_view field, int implied_decimals, float& value);

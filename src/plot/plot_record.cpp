@@ -84,9 +84,7 @@ std::optional<FieldFault> parse_plot_record(const PlotLine& line, PlotRecord& re
 {
     for (const RealColumns& column : kRealFields) {
         const std::string_view field(line.data() + column.offset, static_cast<std::size_t>(column.width));
-        const std::optional<float> value = read_real_field(field, column.decimals);
-        if (!value) return FieldFault{column.name, field};
-        record.*column.member = *value;
+        if (!read_real_field(field, column.decimals, record.*column.member)) return FieldFault{column.name, field};
     }
     copy_text(line, kTagAOffset, record.tag_a);
     copy_text(line, kTagBOffset, record.tag_b);

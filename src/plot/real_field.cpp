@@ -275,16 +275,28 @@ std::optional<float> read_real_text(std::string_view text, int implied_decimals)
     return negative ? -magnitude : magnitude;
 }
 
-std::optional<float> read_real_field(std::string_view field, int implied_decimals)
+bool read_real_field(std::string_view field, int implied_decimals, float& value)
 {
-    if (const std::optional<float> plain = read_plain_field(field, implied_decimals)) return plain;
+    if (read_plain_field(field, implied_decimals, value)) return true;
     char text[kLongestField];
     std::size_t length = 0;
     for (const char c : field.substr(0, kLongestField)) {
         if (c != ' ') text[length++] = c;
     }
-    if (length == 0) return 0.0f;
-    return read_real_text(std::string_view(text, length), implied_decimals);
+    if (length == 0) {
+        value = 0.0f;
+        return true;
+    }
+    const std::optional<float> read = read_real_text(std::string_view(text, length), implied_decimals);
+    if (read) value = *read;
+    return read.has_value();
+}
+
+std::optional<float> read_real_field(std::string_view field, int implied_decimals)
+{
+    float value = 0.0f;
+    if (!read_real_field(field, implied_decimals, value)) return std::nullopt;
+    return value;
 }
 
 void format_real_field(float value, int width, int decimals, char* out)

@@ -19,6 +19,8 @@ std::optional<float> read_real_text(std::string_view text, int implied_decimals)
 // field of blanks only reads as 0, the rest is read as read_real_text reads it.
 // Fields are at most 13 columns wide.
 std::optional<float> read_real_field(std::string_view field, int implied_decimals);
+// The same into value; false when the field is not a number.
+bool read_real_field(std::string_view field, int implied_decimals, float& value);
 
 // Writes value into exactly width bytes at out: rounded half-to-even on its exact
 // value to the given decimals, right-aligned, minus sign kept on negative zero and
