@@ -3,6 +3,7 @@
 #include "plot/plain_field.hpp"
 
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -226,6 +227,76 @@ void format_finite(float value, char* out)
     if (negative) out[lead - 1] = '-';
 }
 
+// Text made a word at a time: a 64-bit word holds eight bytes of text, the
+// first in its low byte (little-endian).
+constexpr std::uint64_t kTextOnes = 0x0101010101010101;
+
+// The eight decimal digits of number (below 10^8) as text: both halves, then
+// their pairs, then their digits are split side by side in one word.
+std::uint64_t eight_digit_text(std::uint32_t number)
+{
+    std::uint64_t parts = (number / 10000) | (std::uint64_t{number % 10000} << 32);
+    const std::uint64_t hundreds = ((parts * 10486) >> 20) & 0x0000007F0000007F;
+    parts = hundreds | ((parts - hundreds * 100) << 16);
+    const std::uint64_t tens = ((parts * 103) >> 10) & 0x000F000F000F000F;
+    parts = tens | ((parts - tens * 10) << 8);
+    return parts + kTextOnes * '0';
+}
+
+// How many leading columns of a whole part of the given width stay blank.
+int leading_blanks(std::uint64_t whole, int columns)
+{
+    int digits = 1;
+    std::uint64_t power = 10;
+    for (int i = 1; i < columns; ++i, power *= 10) digits += static_cast<int>(whole >= power);
+    return columns - digits;
+}
+
+// Blanks over the first blanks bytes of text, and the minus sign, when
+// negative, in the last of them.
+std::uint64_t blank_leading_zeros(std::uint64_t text, int blanks, bool negative)
+{
+    const std::uint64_t blanked = (std::uint64_t{1} << (8 * blanks)) - 1;
+    const std::uint64_t sign = negative ? std::uint64_t{'-' - ' '} << (8 * blanks - 8) : 0;
+    return ((text & ~blanked) | (kTextOnes * ' ' & blanked)) + sign;
+}
+
+// A 13-column field with 5 decimals from its rounded digits (below 10^12).
+void write_13_5(std::uint64_t rounded, bool negative, char* out)
+{
+    const std::uint64_t upper = eight_digit_text(static_cast<std::uint32_t>(rounded / 100000000)) >> 32;
+    const std::uint64_t lower = eight_digit_text(static_cast<std::uint32_t>(rounded % 100000000));
+    const std::uint64_t whole = upper | (lower & 0xFFFFFF) << 32 | std::uint64_t{'.'} << 56;
+    const std::uint64_t head = blank_leading_zeros(whole, leading_blanks(rounded / 100000, 7), negative);
+    // Columns 6 to 13: the last three of head, then the five decimals.
+    const std::uint64_t tail = head >> 40 | (lower >> 24) << 24;
+    std::memcpy(out, &head, sizeof head);
+    std::memcpy(out + 5, &tail, sizeof tail);
+}
+
+// An 8-column field with 2 decimals from its rounded digits (below 10^7).
+void write_8_2(std::uint64_t rounded, bool negative, char* out)
+{
+    const std::uint64_t digits = eight_digit_text(static_cast<std::uint32_t>(rounded));
+    const std::uint64_t text = (digits >> 8 & 0xFFFFFFFFFF) | std::uint64_t{'.'} << 40 | (digits >> 48) << 48;
+    const std::uint64_t word = blank_leading_zeros(text, leading_blanks(rounded / 100, 5), negative);
+    std::memcpy(out, &word, sizeof word);
+}
+
+template <int Width, int Decimals>
+void format_in_words(float value, char* out)
+{
+    const bool negative = std::signbit(value);
+    const std::optional<std::uint64_t> rounded = rounded_digits(value, Decimals, Width - 1 - (negative ? 1 : 0));
+    if (!rounded) {
+        std::memset(out, '*', Width);
+    } else if constexpr (Width == 13) {
+        write_13_5(*rounded, negative, out);
+    } else {
+        write_8_2(*rounded, negative, out);
+    }
+}
+
 // Any other field shape, digit by digit.
 void format_finite_any_width(float value, int width, int decimals, char* out)
 {
@@ -304,9 +375,17 @@ void format_real_field(float value, int width, int decimals, char* out)
     if (!std::isfinite(value)) {
         format_special_value(value, static_cast<std::size_t>(width), out);
     } else if (width == 13 && decimals == 5) {
-        format_finite<13, 5>(value, out);
+        if constexpr (std::endian::native == std::endian::little) {
+            format_in_words<13, 5>(value, out);
+        } else {
+            format_finite<13, 5>(value, out);
+        }
     } else if (width == 8 && decimals == 2) {
-        format_finite<8, 2>(value, out);
+        if constexpr (std::endian::native == std::endian::little) {
+            format_in_words<8, 2>(value, out);
+        } else {
+            format_finite<8, 2>(value, out);
+        }
     } else {
         format_finite_any_width(value, width, decimals, out);
     }
