@@ -38,10 +38,12 @@ void run_merge(MergeJob& job)
         }
         const float combined = combine_values(scaled, count, job.mode);
         record.value = combined;
-        write_plot_record(output, record);
+        // The risk line differs from the combined line in its value field only.
+        std::array<char, RECORD_WIDTH> text = format_plot_record(record);
+        write_record_text(output, text);
         if (risk != nullptr) {
-            record.value = RISK_FACTOR * combined;
-            write_plot_record(*risk, record);
+            format_record_value(RISK_FACTOR * combined, text);
+            write_record_text(*risk, text);
         }
     }
 }

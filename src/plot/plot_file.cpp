@@ -301,13 +301,14 @@ void write_plot_line(PlotFile& file, const PlotLine& line)
     file.write(text, sizeof text);
 }
 
-void write_plot_record(PlotFile& file, const PlotRecord& record)
+void write_plot_record(PlotFile& file, const PlotRecord& record) { write_record_text(file, format_plot_record(record)); }
+
+void write_record_text(PlotFile& file, const std::array<char, RECORD_WIDTH>& text)
 {
-    char text[RECORD_WIDTH + 1];
-    const std::array<char, RECORD_WIDTH> fields = format_plot_record(record);
-    std::memcpy(text, fields.data(), RECORD_WIDTH);
-    text[RECORD_WIDTH] = '\n';
-    file.write(text, sizeof text);
+    char line[RECORD_WIDTH + 1];
+    std::memcpy(line, text.data(), RECORD_WIDTH);
+    line[RECORD_WIDTH] = '\n';
+    file.write(line, sizeof line);
 }
 
 RunFailure field_failure(const PlotFile& file, const FieldFault& fault)

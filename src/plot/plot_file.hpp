@@ -77,6 +77,8 @@ void write_plot_line(PlotFile& file, const PlotLine& line);
 
 // A data line: the RECORD_WIDTH characters of format_plot_record and LF.
 void write_plot_record(PlotFile& file, const PlotRecord& record);
+// A data line already formatted, and LF.
+void write_record_text(PlotFile& file, const std::array<char, RECORD_WIDTH>& text);
 
 // The failure for a data field of the line last read from file that is not a number.
 RunFailure field_failure(const PlotFile& file, const FieldFault& fault);

@@ -109,3 +109,9 @@ std::array<char, RECORD_WIDTH> format_plot_record(const PlotRecord& record)
     std::memcpy(text.data() + kTagCOffset, record.tag_c.data(), record.tag_c.size());
     return text;
 }
+
+void format_record_value(float value, std::array<char, RECORD_WIDTH>& text)
+{
+    const RealColumns& column = kRealFields[2];
+    format_real_field(value, column.width, column.decimals, text.data() + column.offset);
+}

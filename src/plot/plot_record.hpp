@@ -37,3 +37,7 @@ std::optional<FieldFault> parse_plot_record(const PlotLine& line, PlotRecord& re
 
 // The RECORD_WIDTH characters of a data line for record.
 std::array<char, RECORD_WIDTH> format_plot_record(const PlotRecord& record);
+
+// Rewrites the value field of a formatted data line, the other nine unchanged:
+// the same text as format_plot_record of the record with that value.
+void format_record_value(float value, std::array<char, RECORD_WIDTH>& text);
