@@ -30,12 +30,16 @@ void run_merge(MergeJob& job)
             if (risk != nullptr) write_plot_line(*risk, lines[0]);
             continue;
         }
-        // One record for all inputs: the last input's parse leaves its carried fields.
-        for (int i = 0; i < count; ++i) {
+        // The carried fields come from the last input: the others are only checked.
+        for (int i = 0; i + 1 < count; ++i) {
             InputSlot& input = job.inputs[i];
-            if (const auto fault = parse_plot_record(lines[i], record)) throw field_failure(*input.file, *fault);
-            scaled[i] = input.scale * record.value;
+            float value = 0.0f;
+            if (const auto fault = parse_plot_value(lines[i], value)) throw field_failure(*input.file, *fault);
+            scaled[i] = input.scale * value;
         }
+        InputSlot& last = job.inputs[count - 1];
+        if (const auto fault = parse_plot_record(lines[count - 1], record)) throw field_failure(*last.file, *fault);
+        scaled[count - 1] = last.scale * record.value;
         const float combined = combine_values(scaled, count, job.mode);
         record.value = combined;
         // The risk line differs from the combined line in its value field only.

@@ -102,6 +102,26 @@ void load_field(const char* field, unsigned width, std::uint64_t& low, std::uint
     }
 }
 
+// True when the two words hold blanks, an optional sign, digits with at most
+// one point, and blanks, and nothing else.
+bool is_packed_number(std::uint64_t low, std::uint64_t high)
+{
+    const std::uint64_t low_signs = bytes_equal(low, '-') | bytes_equal(low, '+');
+    const std::uint64_t high_signs = bytes_equal(high, '-') | bytes_equal(high, '+');
+    const std::uint64_t low_blanks = bytes_equal(low, ' ');
+    const std::uint64_t high_blanks = bytes_equal(high, ' ');
+    const std::uint64_t low_points = bytes_equal(low, '.');
+    const std::uint64_t high_points = bytes_equal(high, '.');
+    const bool only_known = ((digit_bytes(low) | low_blanks | low_points | low_signs) &
+                             (digit_bytes(high) | high_blanks | high_points | high_signs)) == kHighBits;
+    const unsigned filled = 0xFFFFu & ~(byte_bits(low_blanks) | byte_bits(high_blanks) << 8);
+    const unsigned points = byte_bits(low_points) | byte_bits(high_points) << 8;
+    const unsigned signs = byte_bits(low_signs) | byte_bits(high_signs) << 8;
+    const unsigned lowest = filled & (0u - filled);
+    return only_known && ((filled + lowest) & filled) == 0 && (signs == 0 || signs == lowest) &&
+           (points & (points - 1)) == 0 && (filled == 0 || (filled & ~(points | signs)) != 0);
+}
+
 // Blanks, an optional sign, digits with at most one point, blanks, in the two
 // words; nothing about the field's shape takes a branch.
 bool read_packed_words(std::uint64_t low, std::uint64_t high, int implied_decimals, float& value)
@@ -180,6 +200,21 @@ bool read_plain_field(std::string_view field, int implied_decimals, float& value
         return false;
     }
     return read_packed_words(low, high, implied_decimals, value);
+}
+
+bool is_plain_number(std::string_view field)
+{
+    if constexpr (std::endian::native != std::endian::little) return false;
+    std::uint64_t low = 0;
+    std::uint64_t high = 0;
+    if (field.size() == 13) {
+        load_field(field.data(), 13, low, high);
+    } else if (field.size() == 8) {
+        load_field(field.data(), 8, low, high);
+    } else {
+        return false;
+    }
+    return is_packed_number(low, high);
 }
 
 std::optional<float> read_plain_field(std::string_view field, int implied_decimals)

@@ -17,3 +17,7 @@ std::optional<float> read_plain_field(std::string_view field, int implied_decima
 // The same into value; false where the other gives nothing. A float and a
 // flag come back in registers, where an optional float goes through memory.
 bool read_plain_field(std::string_view field, int implied_decimals, float& value);
+
+// True when a field of 8 or 13 bytes has the common shape, and so is a
+// number, found without working out its value.
+bool is_plain_number(std::string_view field);

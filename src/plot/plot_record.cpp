@@ -96,6 +96,19 @@ std::optional<FieldFault> parse_plot_record(const PlotLine& line, PlotRecord& re
     return std::nullopt;
 }
 
+std::optional<FieldFault> parse_plot_value(const PlotLine& line, float& value)
+{
+    for (const RealColumns& column : kRealFields) {
+        const std::string_view field(line.data() + column.offset, static_cast<std::size_t>(column.width));
+        const bool good = column.member == &PlotRecord::value ? read_real_field(field, column.decimals, value)
+                                                              : is_real_field(field, column.decimals);
+        if (!good) return FieldFault{column.name, field};
+    }
+    const std::string_view stamp_field(line.data() + kStampOffset, kStampWidth);
+    if (!read_integer_field(stamp_field)) return FieldFault{"stamp", stamp_field};
+    return std::nullopt;
+}
+
 std::array<char, RECORD_WIDTH> format_plot_record(const PlotRecord& record)
 {
     std::array<char, RECORD_WIDTH> text;

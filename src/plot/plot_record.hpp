@@ -35,6 +35,10 @@ struct FieldFault {
 // Returns the first field that does not convert; record is then partly filled.
 std::optional<FieldFault> parse_plot_record(const PlotLine& line, PlotRecord& record);
 
+// Checks every field of a data line as parse_plot_record does, with the same
+// result, but works out only the value.
+std::optional<FieldFault> parse_plot_value(const PlotLine& line, float& value);
+
 // The RECORD_WIDTH characters of a data line for record.
 std::array<char, RECORD_WIDTH> format_plot_record(const PlotRecord& record);
 

@@ -363,6 +363,12 @@ bool read_real_field(std::string_view field, int implied_decimals, float& value)
     return read.has_value();
 }
 
+bool is_real_field(std::string_view field, int implied_decimals)
+{
+    float value = 0.0f;
+    return is_plain_number(field) || read_real_field(field, implied_decimals, value);
+}
+
 std::optional<float> read_real_field(std::string_view field, int implied_decimals)
 {
     float value = 0.0f;

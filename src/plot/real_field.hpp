@@ -21,6 +21,8 @@ std::optional<float> read_real_text(std::string_view text, int implied_decimals)
 std::optional<float> read_real_field(std::string_view field, int implied_decimals);
 // The same into value; false when the field is not a number.
 bool read_real_field(std::string_view field, int implied_decimals, float& value);
+// True when read_real_field would give a value; cheaper when the value is not needed.
+bool is_real_field(std::string_view field, int implied_decimals);
 
 // Writes value into exactly width bytes at out: rounded half-to-even on its exact
 // value to the given decimals, right-aligned, minus sign kept on negative zero and
