@@ -220,6 +220,29 @@ bool read_plain_field(std::string_view field, int implied_decimals, float& value
     return read_packed_words(low, high, implied_decimals, value);
 }
 
+bool read_plain_integer(std::string_view field, std::int32_t& value)
+{
+    if constexpr (std::endian::native != std::endian::little) return false;
+    if (field.size() != 8) return false;
+    const std::uint64_t word = load_word(field.data());
+    const std::uint64_t digit_marks = digit_bytes(word);
+    const unsigned digits = byte_bits(digit_marks);
+    const unsigned blanks = byte_bits(bytes_equal(word, ' '));
+    const unsigned minus = byte_bits(bytes_equal(word, '-'));
+    const unsigned signs = minus | byte_bits(bytes_equal(word, '+'));
+    const unsigned filled = 0xFFu & ~blanks;
+    const unsigned lowest = filled & (0u - filled);
+    const bool plain = (digits | blanks | signs) == 0xFFu && ((filled + lowest) & filled) == 0 &&
+                       (signs == 0 || signs == lowest) && (filled == 0 || digits != 0);
+    if (!plain) return false;
+    // The digits moved to the end of the word, zeros before them.
+    const int trailing = std::countl_zero(static_cast<std::uint8_t>(filled));  // 8 when all blank, and no digits
+    const std::uint64_t values = (word & ((digit_marks >> 7) * 0x0F)) << (8 * (trailing & 7));
+    const auto magnitude = static_cast<std::int32_t>(eight_digit_values(values));
+    value = minus != 0 ? -magnitude : magnitude;
+    return true;
+}
+
 bool is_plain_number(std::string_view field)
 {
     if constexpr (std::endian::native != std::endian::little) return false;

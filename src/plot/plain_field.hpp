@@ -21,3 +21,7 @@ bool read_plain_field(std::string_view field, int implied_decimals, float& value
 // True when a field of 8 or 13 bytes has the common shape, and so is a
 // number, found without working out its value.
 bool is_plain_number(std::string_view field);
+
+// The common integer field of 8 bytes: blanks, an optional sign, digits, blanks.
+// False for any other text, which the general reader then decides.
+bool read_plain_integer(std::string_view field, std::int32_t& value);

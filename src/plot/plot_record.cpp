@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "plot/plain_field.hpp"
 #include "plot/real_field.hpp"
 
 namespace {
@@ -45,6 +46,8 @@ std::string_view without_blanks(std::string_view field, char* scratch)
 
 std::optional<std::int32_t> read_integer_field(std::string_view field)
 {
+    std::int32_t plain = 0;
+    if (read_plain_integer(field, plain)) return plain;
     char scratch[16];
     const std::string_view text = without_blanks(field, scratch);
     std::size_t at = 0;
