@@ -9,10 +9,11 @@
 // otherwise, and the caller takes the general way.
 std::optional<float> float_from_scaled_integer(std::uint64_t integer, int exponent);
 
-// The common real field, read without a branch per byte: blanks, an optional
-// sign, up to eight digits, an optional point and up to eight digits, blanks.
-// Nothing for any other text (blanks between digits, exponents, words, faults),
-// which the general reader then decides. Fields are at most 16 bytes wide.
+// The common real field, read without a branch on its shape: blanks, an
+// optional sign, digits with at most one point, blanks. The field is read in
+// place, two 64-bit words that never reach outside it. Nothing for any other
+// text (blanks between digits, exponents, words, faults), and for fields wider
+// than 16 bytes, which the general reader then decides.
 std::optional<float> read_plain_field(std::string_view field, int implied_decimals);
 // The same into value; false where the other gives nothing. A float and a
 // flag come back in registers, where an optional float goes through memory.
