@@ -4,6 +4,9 @@
 // and written again: the two written texts must match byte for byte, a written
 // line must read back exactly when none of its number fields is asterisks, and
 // every field that the written text holds exactly must come back unchanged.
+// Reading the value alone must agree with reading the whole line, and
+// rewriting the value field of a written line must give the line written with
+// that value.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -144,6 +147,43 @@ void expect_fields_kept(const PlotRecord& before, const PlotRecord& after, std::
     if (before.stamp != after.stamp) fail("the stamp changed on the way through", written, written);
 }
 
+void expect_value_read_alike(const PlotLine& line, const std::optional<FieldFault>& record_fault,
+                             const PlotRecord& record)
+{
+    const std::string_view text(line.data(), line.size());
+    float value = 0.0f;
+    const std::optional<FieldFault> value_fault = parse_plot_value(line, value);
+    if (record_fault.has_value() != value_fault.has_value()) fail("the value alone reads differently", text, "");
+    if (record_fault) {
+        if (record_fault->field != value_fault->field || record_fault->text != value_fault->text) {
+            fail("the value alone reports another fault", record_fault->text, value_fault->text);
+        }
+    } else if (!same_real(value, record.value)) {
+        fail("the value alone reads as another number", text, "");
+    }
+}
+
+void expect_value_rewritten(PlotRecord record, float value)
+{
+    auto rewritten = format_plot_record(record);
+    format_record_value(value, rewritten);
+    record.value = value;
+    const auto written = format_plot_record(record);
+    if (rewritten != written) {
+        fail("a rewritten value field differs from the line written with it",
+             std::string_view(written.data(), written.size()), std::string_view(rewritten.data(), rewritten.size()));
+    }
+}
+
+float float_from_bytes(const std::uint8_t* data, std::size_t size)
+{
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, data, std::min(size, sizeof bits));
+    float value = 0.0f;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -151,7 +191,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const PlotLine input = as_line(std::string_view(reinterpret_cast<const char*>(data), size));
     PlotRecord first;
     const std::optional<FieldFault> input_fault = parse_plot_record(input, first);
+    expect_value_read_alike(input, input_fault, first);
     if (!expect_read_as_slow_reader(input, input_fault, first)) return 0;
+    expect_value_rewritten(first, 744.0f * first.value);
+    expect_value_rewritten(first, float_from_bytes(data, size));
 
     const auto first_text = format_plot_record(first);
     const std::string_view first_view(first_text.data(), first_text.size());

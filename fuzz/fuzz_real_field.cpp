@@ -63,7 +63,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const int decimals : {0, 2, 5}) {
         expect_same(text, decimals, "a text", read_real_text(text, decimals), slow_read_real(text, decimals));
         if (size <= kWidestField) {
-            expect_same(text, decimals, "a field", read_real_field(text, decimals), slow_read_field(text, decimals));
+            const std::optional<float> slow = slow_read_field(text, decimals);
+            expect_same(text, decimals, "a field", read_real_field(text, decimals), slow);
+            float value = 0.0f;
+            const bool read = read_real_field(text, decimals, value);
+            expect_same(text, decimals, "a field into a value", read ? std::optional<float>(value) : std::nullopt,
+                        slow);
+            if (is_real_field(text, decimals) != slow.has_value()) {
+                std::fprintf(stderr, "is_real_field is wrong on [%.*s]\n", static_cast<int>(size), text.data());
+                std::abort();
+            }
         }
     }
     return 0;
