@@ -195,14 +195,12 @@ bool read_packed_words(std::uint64_t low, std::uint64_t high, int implied_decima
     return true;
 }
 
-}  // namespace
-
-bool read_plain_field(std::string_view field, int implied_decimals, float& value)
+// A field of up to 16 bytes right-aligned in two words; the usual widths as
+// constants, so that the loads and shifts are fixed. False for a wider field
+// and on machines that are not little-endian.
+bool load_field_words(std::string_view field, std::uint64_t& low, std::uint64_t& high)
 {
     if constexpr (std::endian::native != std::endian::little) return false;
-    std::uint64_t low = 0;
-    std::uint64_t high = 0;
-    // The usual widths as constants, so that the loads and shifts are fixed.
     if (field.size() == 13) {
         load_field(field.data(), 13, low, high);
     } else if (field.size() == 8) {
@@ -217,7 +215,16 @@ bool read_plain_field(std::string_view field, int implied_decimals, float& value
     } else {
         return false;
     }
-    return read_packed_words(low, high, implied_decimals, value);
+    return true;
+}
+
+}  // namespace
+
+bool read_plain_field(std::string_view field, int implied_decimals, float& value)
+{
+    std::uint64_t low = 0;
+    std::uint64_t high = 0;
+    return load_field_words(field, low, high) && read_packed_words(low, high, implied_decimals, value);
 }
 
 bool read_plain_integer(std::string_view field, std::int32_t& value)
@@ -245,17 +252,9 @@ bool read_plain_integer(std::string_view field, std::int32_t& value)
 
 bool is_plain_number(std::string_view field)
 {
-    if constexpr (std::endian::native != std::endian::little) return false;
     std::uint64_t low = 0;
     std::uint64_t high = 0;
-    if (field.size() == 13) {
-        load_field(field.data(), 13, low, high);
-    } else if (field.size() == 8) {
-        load_field(field.data(), 8, low, high);
-    } else {
-        return false;
-    }
-    return has_plain_shape(classify(low, high));
+    return load_field_words(field, low, high) && has_plain_shape(classify(low, high));
 }
 
 std::optional<float> read_plain_field(std::string_view field, int implied_decimals)
