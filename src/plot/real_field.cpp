@@ -170,7 +170,6 @@ void format_special_value(float value, std::size_t field, char* out)
     std::memcpy(out + field - text.size(), text.data(), text.size());
 }
 
-constexpr std::array<std::uint64_t, 8> kWholePowersOfTen = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000};
 
 // The exact value of a finite float, rounded half to even to the decimals, as
 // an integer; nothing when it needs more digits than room allows.
@@ -185,46 +184,6 @@ std::optional<std::uint64_t> rounded_digits(float value, int decimals, int room)
     const double rounded = (scaled + 0x1p52) - 0x1p52;
     if (rounded >= limit) return std::nullopt;
     return static_cast<std::uint64_t>(rounded);
-}
-
-// A finite value in the two field shapes of a data line. Every digit position
-// is written, then the leading zeros blanked, so no branch depends on the
-// value's length.
-template <int Width, int Decimals>
-void format_finite(float value, char* out)
-{
-    constexpr int kWholeRoom = Width - 1 - Decimals;
-    const bool negative = std::signbit(value);
-    const std::optional<std::uint64_t> rounded = rounded_digits(value, Decimals, Width - 1 - (negative ? 1 : 0));
-    if (!rounded) {
-        std::memset(out, '*', Width);
-        return;
-    }
-    // Whole part below 10^7 and fraction below 10^5: two short 32-bit digit chains.
-    constexpr std::uint64_t kFractionScale = kWholePowersOfTen[Decimals];
-    std::uint32_t fraction = static_cast<std::uint32_t>(*rounded % kFractionScale);
-    const auto whole = static_cast<std::uint32_t>(*rounded / kFractionScale);
-    for (int i = Width - 1; i > kWholeRoom; --i) {
-        out[i] = static_cast<char>('0' + fraction % 10);
-        fraction /= 10;
-    }
-    out[kWholeRoom] = '.';
-    std::uint32_t remaining = whole;
-    int whole_digits = 1;
-    for (int i = kWholeRoom - 1; i >= 0; --i) {
-        out[i] = static_cast<char>('0' + remaining % 10);
-        remaining /= 10;
-        whole_digits += static_cast<int>(whole >= kWholePowersOfTen[static_cast<std::size_t>(kWholeRoom - i)]);
-    }
-    // Blank the leading zeros (at most seven) through one word, and put the
-    // minus sign, if any, just before the first digit.
-    const auto lead = static_cast<unsigned>(kWholeRoom - whole_digits);
-    const std::uint64_t leading = (std::uint64_t{1} << (8 * lead)) - 1;
-    std::uint64_t word = 0;
-    std::memcpy(&word, out, sizeof word);
-    word = (word & ~leading) | (0x2020202020202020 & leading);
-    std::memcpy(out, &word, sizeof word);
-    if (negative) out[lead - 1] = '-';
 }
 
 // Text made a word at a time: a 64-bit word holds eight bytes of text, the
@@ -380,18 +339,12 @@ void format_real_field(float value, int width, int decimals, char* out)
 {
     if (!std::isfinite(value)) {
         format_special_value(value, static_cast<std::size_t>(width), out);
+    } else if (std::endian::native != std::endian::little) {
+        format_finite_any_width(value, width, decimals, out);
     } else if (width == 13 && decimals == 5) {
-        if constexpr (std::endian::native == std::endian::little) {
-            format_in_words<13, 5>(value, out);
-        } else {
-            format_finite<13, 5>(value, out);
-        }
+        format_in_words<13, 5>(value, out);
     } else if (width == 8 && decimals == 2) {
-        if constexpr (std::endian::native == std::endian::little) {
-            format_in_words<8, 2>(value, out);
-        } else {
-            format_finite<8, 2>(value, out);
-        }
+        format_in_words<8, 2>(value, out);
     } else {
         format_finite_any_width(value, width, decimals, out);
     }
