@@ -2,6 +2,7 @@
 
 #include "plot/plain_field.hpp"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <charconv>
@@ -186,73 +187,117 @@ std::optional<std::uint64_t> rounded_digits(float value, int decimals, int room)
     return static_cast<std::uint64_t>(rounded);
 }
 
+// Out of the way of the common case: a value the digits of its field cannot
+// hold, an infinity or NaN by name, anything else as asterisks.
+[[gnu::noinline]] void format_unfit_value(float value, std::size_t field, char* out)
+{
+    if (std::isfinite(value)) {
+        std::memset(out, '*', field);
+    } else {
+        format_special_value(value, field, out);
+    }
+}
+
 // Text made a word at a time: a 64-bit word holds eight bytes of text, the
 // first in its low byte (little-endian).
 constexpr std::uint64_t kTextOnes = 0x0101010101010101;
+constexpr std::uint64_t kZeros = kTextOnes * '0';
 
-// The eight decimal digits of number (below 10^8) as text: both halves, then
-// their pairs, then their digits are split side by side in one word.
-std::uint64_t eight_digit_text(std::uint32_t number)
+// The three digits of every number below 1000 as text in the low three bytes:
+// a field's digits are looked up three at a time, which costs fewer
+// multiplications than working them out.
+constexpr std::array<std::uint32_t, 1000> kThreeDigitTexts = [] {
+    std::array<std::uint32_t, 1000> texts{};
+    for (std::uint32_t number = 0; number < 1000; ++number) {
+        texts[number] = ('0' + number / 100) | ('0' + number / 10 % 10) << 8 | ('0' + number % 10) << 16;
+    }
+    return texts;
+}();
+
+std::uint64_t three_digit_text(std::uint32_t number) { return kThreeDigitTexts[number]; }
+
+// The exact value of a float times 10^Decimals, rounded half to even, as an
+// integer; all ones for 2^24 and beyond, infinities and NaN included, where no
+// field this is used for has room. Works on the float's own bits,
+// |value| = mantissa x 2^(exponent - 150): mantissa x 10^5 stays below 2^41,
+// so nothing is lost before the one rounding shift.
+template <int Decimals>
+std::uint64_t rounded_small_digits(float value)
 {
-    std::uint64_t parts = (number / 10000) | (std::uint64_t{number % 10000} << 32);
-    const std::uint64_t hundreds = ((parts * 10486) >> 20) & 0x0000007F0000007F;
-    parts = hundreds | ((parts - hundreds * 100) << 16);
-    const std::uint64_t tens = ((parts * 103) >> 10) & 0x000F000F000F000F;
-    parts = tens | ((parts - tens * 10) << 8);
-    return parts + kTextOnes * '0';
+    const auto bits = std::bit_cast<std::uint32_t>(value);
+    const std::uint32_t exponent = bits >> 23 & 0xFF;
+    if (exponent > 150) return std::numeric_limits<std::uint64_t>::max();
+    const std::uint64_t mantissa = (bits & 0x7FFFFF) | std::uint64_t{exponent != 0} << 23;
+    // Twice the scaled mantissa, so that even whole floats shift by at least 1.
+    const auto scale = static_cast<std::uint64_t>(kPowersOfTen[Decimals]);
+    const std::uint64_t doubled = mantissa * scale * 2;
+    // Below exponent 88 a float is under 2^-39 and rounds to 0 at any shift of
+    // 43 or more, so a floor on the exponent keeps the shift below 64 without
+    // changing the result.
+    const int shift = 151 - static_cast<int>(std::max(exponent, 88u));
+    const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+    return (doubled + (half - 1) + (doubled >> shift & 1)) >> shift;
 }
 
-// How many leading columns of a whole part of the given width stay blank.
-int leading_blanks(std::uint64_t whole, int columns)
+// How many '0' bytes lead text, counting no further than columns bytes.
+int leading_zeros(std::uint64_t text, int columns)
 {
-    int digits = 1;
-    std::uint64_t power = 10;
-    for (int i = 1; i < columns; ++i, power *= 10) digits += static_cast<int>(whole >= power);
-    return columns - digits;
+    return std::countr_zero((text ^ kZeros) | std::uint64_t{1} << (8 * columns)) / 8;
 }
 
 // Blanks over the first blanks bytes of text, and the minus sign, when
-// negative, in the last of them.
+// negative, in the last of them: a negative value always leaves a blank, as
+// its sign takes one column from the digits.
 std::uint64_t blank_leading_zeros(std::uint64_t text, int blanks, bool negative)
 {
     const std::uint64_t blanked = (std::uint64_t{1} << (8 * blanks)) - 1;
-    const std::uint64_t sign = negative ? std::uint64_t{'-' - ' '} << (8 * blanks - 8) : 0;
+    const std::uint64_t sign = (std::uint64_t{negative} * ('-' - ' ')) << (8 * blanks) >> 8;
     return ((text & ~blanked) | (kTextOnes * ' ' & blanked)) + sign;
 }
 
-// A 13-column field with 5 decimals from its rounded digits (below 10^12).
+// A 13-column field with 5 decimals from its rounded digits (below 10^12):
+// twelve digits, in groups of three, with the point after the seventh.
 void write_13_5(std::uint64_t rounded, bool negative, char* out)
 {
-    const std::uint64_t upper = eight_digit_text(static_cast<std::uint32_t>(rounded / 100000000)) >> 32;
-    const std::uint64_t lower = eight_digit_text(static_cast<std::uint32_t>(rounded % 100000000));
-    const std::uint64_t whole = upper | (lower & 0xFFFFFF) << 32 | std::uint64_t{'.'} << 56;
-    const std::uint64_t head = blank_leading_zeros(whole, leading_blanks(rounded / 100000, 7), negative);
+    const auto upper = static_cast<std::uint32_t>(rounded / 1000000);
+    const auto lower = static_cast<std::uint32_t>(rounded % 1000000);
+    const std::uint64_t seventh_to_ninth = three_digit_text(lower / 1000);
+    const std::uint64_t text = three_digit_text(upper / 1000) | three_digit_text(upper % 1000) << 24 |
+                               (seventh_to_ninth & 0xFF) << 48 | std::uint64_t{'.'} << 56;
+    const std::uint64_t head = blank_leading_zeros(text, leading_zeros(text, 6), negative);
     // Columns 6 to 13: the last three of head, then the five decimals.
-    const std::uint64_t tail = head >> 40 | (lower >> 24) << 24;
+    const std::uint64_t tail = head >> 40 | (seventh_to_ninth >> 8) << 24 | three_digit_text(lower % 1000) << 40;
     std::memcpy(out, &head, sizeof head);
     std::memcpy(out + 5, &tail, sizeof tail);
 }
 
-// An 8-column field with 2 decimals from its rounded digits (below 10^7).
+// An 8-column field with 2 decimals from its rounded digits (below 10^7):
+// seven digits, one and then two groups of three, with the point after the fifth.
 void write_8_2(std::uint64_t rounded, bool negative, char* out)
 {
-    const std::uint64_t digits = eight_digit_text(static_cast<std::uint32_t>(rounded));
-    const std::uint64_t text = (digits >> 8 & 0xFFFFFFFFFF) | std::uint64_t{'.'} << 40 | (digits >> 48) << 48;
-    const std::uint64_t word = blank_leading_zeros(text, leading_blanks(rounded / 100, 5), negative);
+    const auto number = static_cast<std::uint32_t>(rounded);
+    const std::uint64_t fifth_to_seventh = three_digit_text(number % 1000);
+    const std::uint64_t text = ('0' + number / 1000000) | three_digit_text(number / 1000 % 1000) << 8 |
+                               (fifth_to_seventh & 0xFF) << 32 | std::uint64_t{'.'} << 40 |
+                               (fifth_to_seventh >> 8) << 48;
+    const std::uint64_t word = blank_leading_zeros(text, leading_zeros(text, 4), negative);
     std::memcpy(out, &word, sizeof word);
 }
 
 template <int Width, int Decimals>
 void format_in_words(float value, char* out)
 {
+    static_assert(kPowersOfTen[Width - 1 - Decimals] <= 0x1p24, "whole part beyond the bit-exact rounding");
     const bool negative = std::signbit(value);
-    const std::optional<std::uint64_t> rounded = rounded_digits(value, Decimals, Width - 1 - (negative ? 1 : 0));
-    if (!rounded) {
-        std::memset(out, '*', Width);
+    // The sign, when there is one, takes a column from the digits.
+    const auto limit = static_cast<std::uint64_t>(kPowersOfTen[Width - (negative ? 2 : 1)]);
+    const std::uint64_t rounded = rounded_small_digits<Decimals>(value);
+    if (rounded >= limit) {
+        format_unfit_value(value, Width, out);
     } else if constexpr (Width == 13) {
-        write_13_5(*rounded, negative, out);
+        write_13_5(rounded, negative, out);
     } else {
-        write_8_2(*rounded, negative, out);
+        write_8_2(rounded, negative, out);
     }
 }
 
@@ -279,6 +324,16 @@ void format_finite_any_width(float value, int width, int decimals, char* out)
     } while (digits != 0);
     if (negative) *--cursor = '-';
     std::memset(out, ' ', static_cast<std::size_t>(cursor - out));
+}
+
+// Any field shape, any value.
+[[gnu::noinline]] void format_any_shape(float value, int width, int decimals, char* out)
+{
+    if (std::isfinite(value)) {
+        format_finite_any_width(value, width, decimals, out);
+    } else {
+        format_special_value(value, static_cast<std::size_t>(width), out);
+    }
 }
 
 }  // namespace
@@ -337,15 +392,9 @@ std::optional<float> read_real_field(std::string_view field, int implied_decimal
 
 void format_real_field(float value, int width, int decimals, char* out)
 {
-    if (!std::isfinite(value)) {
-        format_special_value(value, static_cast<std::size_t>(width), out);
-    } else if (std::endian::native != std::endian::little) {
-        format_finite_any_width(value, width, decimals, out);
-    } else if (width == 13 && decimals == 5) {
-        format_in_words<13, 5>(value, out);
-    } else if (width == 8 && decimals == 2) {
-        format_in_words<8, 2>(value, out);
-    } else {
-        format_finite_any_width(value, width, decimals, out);
+    if constexpr (std::endian::native == std::endian::little) {
+        if (width == 13 && decimals == 5) return format_in_words<13, 5>(value, out);
+        if (width == 8 && decimals == 2) return format_in_words<8, 2>(value, out);
     }
+    format_any_shape(value, width, decimals, out);
 }

@@ -158,6 +158,25 @@ TEST(RoundingSweep, AgreesAtTheEdgesOfTheFields)
     checker.expect_agreement();
 }
 
+// Every binary exponent, so that each scale of a float meets the rounding:
+// the smallest and largest significands and random ones between, both signs.
+TEST(RoundingSweep, AgreesAtEveryBinaryExponent)
+{
+    SweepChecker checker;
+    std::mt19937 random(3);
+    std::uniform_int_distribution<std::uint32_t> significand(0, (1u << 23) - 1);
+    for (std::uint32_t exponent = 0; exponent < 256; ++exponent) {
+        std::vector<std::uint32_t> fractions = {0, 1, 2, (1u << 22), (1u << 23) - 1};
+        for (int i = 0; i < kEffort * 40; ++i) fractions.push_back(significand(random));
+        for (const std::uint32_t fraction : fractions) {
+            const std::uint32_t bits = exponent << 23 | fraction;
+            checker.check(float_from_bits(bits));
+            checker.check(float_from_bits(bits | 0x80000000u));
+        }
+    }
+    checker.expect_agreement();
+}
+
 TEST(RoundingSweep, AgreesOnZerosSubnormalsExtremesAndSpecials)
 {
     using limits = std::numeric_limits<float>;
