@@ -178,6 +178,17 @@ TEST(WritingRealFields, KeepsTheMinusSignOnNegativeZeroAndTinyNegatives)
     for (const FormatCase& c : cases) expect_formats(c);
 }
 
+// Shapes other than the two of a data line go by the same rules: 1.0625 is a
+// tie at three decimals and goes to the even 1.062; 123.4375 goes up to 123.438.
+TEST(WritingRealFields, WritesOtherFieldShapesByTheSameRules)
+{
+    const FormatCase cases[] = {
+        {1.0625f, 10, 3, "     1.062"}, {-123.4375f, 9, 3, " -123.438"}, {-0.0f, 6, 3, "-0.000"},
+        {1000.0f, 7, 3, "*******"},     {-kInf, 6, 1, "  -Inf"},          {kNaN, 2, 1, "**"},
+    };
+    for (const FormatCase& c : cases) expect_formats(c);
+}
+
 TEST(WritingRealFields, WritesInfinityAndNaNAsWordsThatFit)
 {
     const FormatCase cases[] = {
