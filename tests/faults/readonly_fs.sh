@@ -36,13 +36,19 @@ input_is_merged() {
     expect_file_bytes RISK.PLT expected_risk.plt
 }
 
-existing_output_fails_at_first_line() {
-    read_only_folder "$1"
-    printf '%s\n' 1 in.plt 1.0 A N >answers
+# Runs plotmerge with ro as its working folder, so that its outputs go there;
+# the answers, standard output and standard error stay outside.
+run_plotmerge_inside_ro() {
+    answer_lines 1 "$@"
     cd ro || return
     "$PLOTMERGE" <../answers >../stdout.txt 2>../stderr.txt
     status=$?
     cd .. || return
+}
+
+existing_output_fails_at_first_line() {
+    read_only_folder "$1"
+    run_plotmerge_inside_ro in.plt 1.0 A N
     expect_status 2
     expect_prompts 1 risk
     expect_diagnostic_like "^plotmerge: writing 'AVG_CONC.PLT': the file could only be opened for reading$"
@@ -52,11 +58,7 @@ existing_output_fails_at_first_line() {
 
 missing_output_fails_to_open() {
     read_only_folder "$1"
-    printf '%s\n' 1 in.plt 1.0 S N >answers
-    cd ro || return
-    "$PLOTMERGE" <../answers >../stdout.txt 2>../stderr.txt
-    status=$?
-    cd .. || return
+    run_plotmerge_inside_ro in.plt 1.0 S N
     expect_status 2
     expect_prompts 1 risk
     expect_diagnostic "plotmerge: opening 'SUM_CONC.PLT': Read-only file system"
