@@ -1,3 +1,4 @@
+#include <cerrno>
 #include <csignal>
 #include <exception>
 #include <string>
@@ -15,6 +16,7 @@ void report(std::string line)
     std::size_t done = 0;
     while (done < line.size()) {
         const ssize_t written = ::write(STDERR_FILENO, line.data() + done, line.size() - done);
+        if (written < 0 && errno == EINTR) continue;
         if (written <= 0) return;
         done += static_cast<std::size_t>(written);
     }

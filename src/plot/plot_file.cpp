@@ -62,14 +62,24 @@ bool is_refusal_of_permission(int error) { return error == EACCES || error == EP
 // system) leads on to the next attempt.
 constexpr int kCommon = O_CLOEXEC | O_NOCTTY;
 
-int open_by_rule(const std::string& name)
+// An open interrupted by a signal (while waiting on a named pipe) is tried again.
+int open_file(const std::string& name, int flags)
 {
     constexpr mode_t kEveryone = 0666;
-    int descriptor = ::open(name.c_str(), O_RDWR | O_CREAT | kCommon, kEveryone);
+    int descriptor = -1;
+    do {
+        descriptor = ::open(name.c_str(), flags | kCommon, kEveryone);
+    } while (descriptor < 0 && errno == EINTR);
+    return descriptor;
+}
+
+int open_by_rule(const std::string& name)
+{
+    int descriptor = open_file(name, O_RDWR | O_CREAT);
     if (descriptor >= 0 || !is_refusal_of_permission(errno)) return descriptor;
-    descriptor = ::open(name.c_str(), O_RDONLY | kCommon);
+    descriptor = open_file(name, O_RDONLY);
     if (descriptor >= 0 || !(is_refusal_of_permission(errno) || errno == ENOENT)) return descriptor;
-    return ::open(name.c_str(), O_WRONLY | O_CREAT | kCommon, kEveryone);
+    return open_file(name, O_WRONLY | O_CREAT);
 }
 
 // Keeps plot files off descriptors 0 to 2, so that a standard stream that was
@@ -97,7 +107,7 @@ PlotFile open_plot_file(std::string_view answered_name, int pipe_access)
     const bool exists = ::stat(name.c_str(), &status) == 0;
     if (exists) refuse_if_open(name, status.st_dev, status.st_ino);
 
-    const int opened = exists && S_ISFIFO(status.st_mode) ? ::open(name.c_str(), pipe_access | kCommon) : open_by_rule(name);
+    const int opened = exists && S_ISFIFO(status.st_mode) ? open_file(name, pipe_access) : open_by_rule(name);
     if (opened < 0) throw RunFailure::from_errno("opening", name, errno);
     const int descriptor = above_standard_streams(opened, name);
     if (::fstat(descriptor, &status) != 0) {
@@ -150,7 +160,9 @@ void PlotFile::close()
     flush();
     const int descriptor = std::exchange(descriptor_, -1);
     forget();
-    if (::close(descriptor) != 0 && errno != EINTR) throw RunFailure::from_errno("writing", name_, errno);
+    // On Linux the descriptor is gone even when close is interrupted: it is
+    // not closed again, and an interruption loses nothing.
+    if (::close(descriptor) != 0 && errno != EINTR) throw RunFailure::from_errno("closing", name_, errno);
 }
 
 void PlotFile::forget() noexcept
@@ -181,7 +193,9 @@ bool PlotFile::fill()
             at_end_of_file_ = true;
             return false;
         }
-        if (errno != EINTR) throw access_failure("reading", O_WRONLY, "the file could only be opened for writing");
+        if (errno != EINTR) {
+            throw RunFailure("reading", name_, access_cause(errno, O_WRONLY, "the file could only be opened for writing"));
+        }
     }
 }
 
@@ -242,8 +256,12 @@ void PlotFile::write(const char* bytes, std::size_t count)
 {
     if (!cut_done_) {
         write_through(bytes, count);
-        if (regular_ && ::ftruncate(descriptor_, static_cast<off_t>(bytes_written_)) != 0) {
-            throw RunFailure::from_errno("writing", name_, errno);
+        if (regular_) {
+            if (const int error = truncate_to(bytes_written_)) {
+                throw RunFailure("writing", name_,
+                                 std::string("cutting off the older content after the first line failed: ") +
+                                     std::strerror(error));
+            }
         }
         cut_done_ = true;
         return;
@@ -262,29 +280,54 @@ void PlotFile::flush()
     write_through(buffer_.get(), pending);
 }
 
+// bytes holds whole lines, and the file ends at a line end before they go out.
+// When the write fails after part of them reached the file (a full disk, the
+// file size limit), the file is cut back to the end of the last whole line
+// that reached it: a line written only in part is not a line, and a program
+// reading the file by columns would take a cut field for a smaller number.
 void PlotFile::write_through(const char* bytes, std::size_t count)
 {
-    while (count > 0) {
-        const ssize_t written = ::write(descriptor_, bytes, count);
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            throw access_failure("writing", O_RDONLY, "the file could only be opened for reading");
+    const std::uint64_t start = bytes_written_;
+    std::size_t done = 0;
+    while (done < count) {
+        const ssize_t written = ::write(descriptor_, bytes + done, count - done);
+        if (written >= 0) {
+            done += static_cast<std::size_t>(written);
+            bytes_written_ += static_cast<std::uint64_t>(written);
+            continue;
         }
-        bytes += written;
-        count -= static_cast<std::size_t>(written);
-        bytes_written_ += static_cast<std::uint64_t>(written);
+        if (errno == EINTR) continue;
+        std::string cause = access_cause(errno, O_RDONLY, "the file could only be opened for reading");
+        if (done > 0 && regular_) {
+            const std::size_t line_feed = std::string_view(bytes, done).rfind('\n');
+            const std::size_t whole = line_feed == std::string_view::npos ? 0 : line_feed + 1;
+            if (const int error = truncate_to(start + whole)) {
+                cause += ", and cutting the file back to its last whole line failed: ";
+                cause += std::strerror(error);
+            }
+        }
+        throw RunFailure("writing", name_, cause);
     }
 }
 
-// The failure of a refused read or write. When the file was opened only the
+// Sets the file's length; returns 0, or the errno of the refusal.
+int PlotFile::truncate_to(std::uint64_t length)
+{
+    while (::ftruncate(descriptor_, static_cast<off_t>(length)) != 0) {
+        if (errno != EINTR) return errno;
+    }
+    bytes_written_ = length;
+    return 0;
+}
+
+// The cause of a refused read or write. When the file was opened only the
 // other way round (the open rule falls back to that), saying so is plainer than
 // "Bad file descriptor".
-RunFailure PlotFile::access_failure(std::string_view step, int other_way, std::string_view plain_cause) const
+std::string PlotFile::access_cause(int error, int other_way, std::string_view plain_cause) const
 {
-    const int error = errno;
     const int flags = ::fcntl(descriptor_, F_GETFL);
-    if (error == EBADF && flags >= 0 && (flags & O_ACCMODE) == other_way) return RunFailure(step, name_, plain_cause);
-    return RunFailure::from_errno(step, name_, error);
+    if (error == EBADF && flags >= 0 && (flags & O_ACCMODE) == other_way) return std::string(plain_cause);
+    return std::strerror(error);
 }
 
 PlotFile open_plot_input(std::string_view name) { return open_plot_file(name, O_RDONLY); }

@@ -35,8 +35,10 @@ public:
     // Reads the next line into line; false at end of file.
     bool read_line(PlotLine& line);
 
-    // Appends bytes to the output. The first line written goes out at once and
-    // cuts the file just after it, so nothing the file held before remains.
+    // Appends bytes, one or more whole lines, to the output. The first line
+    // written goes out at once and cuts the file just after it, so nothing the
+    // file held before remains. A refused write leaves the file holding only
+    // the whole lines that reached it.
     void write(const char* bytes, std::size_t count);
 
 private:
@@ -45,8 +47,9 @@ private:
     void skip_past_line_end();
     void flush();
     void write_through(const char* bytes, std::size_t count);
+    int truncate_to(std::uint64_t length);
     void forget() noexcept;
-    RunFailure access_failure(std::string_view step, int other_way, std::string_view plain_cause) const;
+    std::string access_cause(int error, int other_way, std::string_view plain_cause) const;
 
     int descriptor_;
     std::string name_;

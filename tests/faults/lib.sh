@@ -179,6 +179,21 @@ expect_file_bytes() {
     fi
 }
 
+# The file holds whole lines only, the first of the expected file's lines, and
+# at least the given number of them.
+expect_whole_lines_of() {
+    local file=$1 expected=$2 least=$3 size lines
+    size=$(stat -c %s "$file")
+    lines=$(wc -l <"$file")
+    if [[ $size != 0 && $(tail -c 1 "$file" | od -An -tx1) != *0a* ]]; then
+        fail "$file ends in a partial line ($size bytes)"
+    elif ! cmp -s "$file" <(head -c "$size" "$expected"); then
+        fail "$file is not the start of $expected"
+    elif ((lines < least)); then
+        fail "$file holds $lines lines, expected at least $least"
+    fi
+}
+
 expect_empty_file() {
     [[ -f $1 && ! -s $1 ]] || fail "$1 should exist and be empty"
 }
