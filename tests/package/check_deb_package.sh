@@ -1,13 +1,15 @@
 #!/bin/bash
 # Builds the Debian package with CPack into a temporary folder, checks its
 # metadata and contents, and runs the packaged plotmerge on a small merge
-# whose result is known, and on the packaged examples.
+# whose result is known, and on the packaged examples. lintian finds no error
+# in it; its warnings, if any, are shown.
 #
-# Usage: check_deb_package.sh CPACK BUILD_DIR DATA_DIR VERSION
+# Usage: check_deb_package.sh CPACK BUILD_DIR DATA_DIR VERSION SOURCE_DIR
 # Exit status 77 (skipped) when the packaging tools are missing.
 set -u
 
-cpack_command=$1 build_dir=$2 data_dir=$3 version=$4
+cpack_command=$1 build_dir=$2 data_dir=$3 version=$4 source_dir=$5
+here=$(dirname "$0")
 
 skip() { echo "SKIPPED: $*"; exit 77; }
 fail() { echo "FAILED: $*"; exit 1; }
@@ -15,16 +17,31 @@ fail() { echo "FAILED: $*"; exit 1; }
 [[ -x $cpack_command ]] || skip "cpack not found at '$cpack_command'"
 command -v dpkg-deb >/dev/null || skip "dpkg-deb not found (package dpkg)"
 command -v dpkg-shlibdeps >/dev/null || skip "dpkg-shlibdeps not found (package dpkg-dev)"
+command -v lintian >/dev/null || skip "lintian not found (package lintian)"
+command -v groff >/dev/null || skip "groff not found (package groff-base)"
 [[ -f $build_dir/CPackConfig.cmake ]] || fail "no CPackConfig.cmake in $build_dir"
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# The build folder's install manifest, which lists what `cmake --install`
+# put where, is set aside for the test and put back at its end.
+manifest=$build_dir/install_manifest.txt
+own_manifest=$work/own_install_manifest.txt
+[[ -f $manifest ]] && cp -p "$manifest" "$own_manifest"
+put_back_manifest() {
+    if [[ -f $own_manifest ]]; then cp -p "$own_manifest" "$manifest"; else rm -f "$manifest"; fi
+}
+trap 'put_back_manifest; rm -rf "$work"' EXIT
 
 # --- build the package ------------------------------------------------------
+# cpack installs through the build folder's install script; the manifest of
+# an earlier source install must come through unchanged.
+printf '%s\n' /opt/source-install/bin/plotmerge /opt/source-install/share/man/man1/plotmerge.1 >"$manifest"
+cp "$manifest" "$work/manifest_before"
 if ! "$cpack_command" --config "$build_dir/CPackConfig.cmake" -G DEB -B "$work/out" >"$work/cpack.log" 2>&1; then
     cat "$work/cpack.log"
     fail "cpack -G DEB"
 fi
+cmp -s "$work/manifest_before" "$manifest" || { head -3 "$manifest"; fail "cpack changed install_manifest.txt"; }
 architecture=$(dpkg --print-architecture)
 deb=$work/out/plotmerge_${version}_${architecture}.deb
 [[ -f $deb ]] || { ls "$work/out"; fail "expected package file $(basename "$deb")"; }
@@ -37,19 +54,55 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [[ $(field Architecture) == "$architecture" ]] || fail "Architecture is '$(field Architecture)'"
 [[ -n $(field Depends) ]] || fail "Depends is empty"
 [[ $(field Depends) == *libc6* ]] || fail "Depends lacks libc6: '$(field Depends)'"
-[[ -n $(field Maintainer) ]] || fail "Maintainer is empty"
 [[ -n $(field Description) ]] || fail "Description is empty"
+# Debian's form "name <address>", naming the project.
+maintainer=$(field Maintainer)
+[[ $maintainer =~ ^[^\<\>@]*plotmerge[^\<\>@]*\ \<[^\<\>@\ ]+@[^\<\>@\ ]+\.[^\<\>@\ ]+\>$ ]] ||
+    fail "Maintainer '$maintainer' is not a name naming plotmerge and a mail address"
+
+# --- lintian: no error ------------------------------------------------------
+# (lintian warns that it runs as root; that line is not about the package.)
+lintian_report=$(lintian --fail-on error "$deb" 2>&1)
+lintian_status=$?
+lintian_report=$(grep -v '^running with root privileges' <<<"$lintian_report")
+[[ -z $lintian_report ]] || printf 'lintian says:\n%s\n' "$lintian_report"
+[[ $lintian_status == 0 ]] || fail "lintian found errors (status $lintian_status)"
 
 # --- contents ---------------------------------------------------------------
 root=$work/root
 dpkg-deb -x "$deb" "$root" || fail "dpkg-deb -x"
 plotmerge=$root/usr/bin/plotmerge
 [[ -x $plotmerge ]] || fail "usr/bin/plotmerge missing or not executable"
-pages=("$root"/usr/share/man/man1/plotmerge.1*)
-[[ -f ${pages[0]} ]] || fail "usr/share/man/man1/plotmerge.1* missing"
-page_text=$(if [[ ${pages[0]} == *.gz ]]; then gzip -dc "${pages[0]}"; else cat "${pages[0]}"; fi)
-grep -q "^\.TH PLOTMERGE 1 .*plotmerge $version" <<<"$page_text" || fail "manual page lacks its title line with version $version"
-grep -q '@[A-Z_]*@' <<<"$page_text" && fail "manual page holds an unreplaced @VARIABLE@"
+page=$root/usr/share/man/man1/plotmerge.1.gz
+[[ -f $page ]] || fail "usr/share/man/man1/plotmerge.1.gz missing"
+bash "$here/check_manual_page.sh" "$page" "$source_dir/man/plotmerge.1.in" "$version" || fail "the installed manual page"
+
+# The licence as Debian's machine-readable copyright file: the MIT terms of
+# LICENSE, every line indented by one blank and an empty line written " .".
+doc=$root/usr/share/doc/plotmerge
+copyright=$doc/copyright
+[[ -f $copyright ]] || fail "usr/share/doc/plotmerge/copyright missing"
+{
+    echo 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/'
+    echo 'Upstream-Name: plotmerge'
+    echo
+    echo 'Files: *'
+    echo 'Copyright: 2026 the plotmerge authors'
+    echo 'License: Expat'
+    sed -n '/^Permission is hereby granted/,$p' "$source_dir/LICENSE" | sed 's/^$/./; s/^/ /'
+} >"$work/expected_copyright"
+grep -qx 'Copyright (c) 2026 the plotmerge authors' "$source_dir/LICENSE" || fail "LICENSE lacks its copyright line"
+cmp "$work/expected_copyright" "$copyright" || { diff "$work/expected_copyright" "$copyright"; fail "copyright differs"; }
+
+# The changelog, compressed with gzip -9n: no file name and no time stamp in
+# the gzip header (flags byte 3 without FNAME, bytes 4 to 7 zero).
+changelog=$doc/changelog.gz
+[[ -f $changelog ]] || fail "usr/share/doc/plotmerge/changelog.gz missing"
+gzip -t "$changelog" || fail "changelog.gz is not a gzip file"
+header=$(od -An -tx1 -N8 "$changelog" | tr -d ' \n')
+[[ $header == 1f8b080000000000 ]] || fail "changelog.gz header $header holds a name or time stamp"
+gzip -dc "$changelog" | head -1 | grep -q "^plotmerge ($version) " || fail "the changelog's latest entry is not for version $version"
+gzip -dc "$changelog" | grep -qF -- " -- $maintainer  " || fail "the changelog is not signed by the maintainer $maintainer"
 
 # --- a merge with a known result --------------------------------------------
 # Two inputs, factors 1.0 and 0.5, average, with risk output. Input a has

@@ -1,25 +1,75 @@
 #!/bin/bash
-# The generated manual page formats without a single groff warning, on the
-# default device and on the terminal that man uses, and quotes every prompt
-# of the dialogue exactly.
+# A manual page as built or as installed (plain or gzip-compressed): it is its
+# source with the version put in and nothing else changed, it formats without
+# a single groff warning, its data line table renders as a table when man
+# shows it, and it quotes every prompt of the dialogue exactly.
 #
-# Usage: check_manual_page.sh PAGE
+# Usage: check_manual_page.sh PAGE SOURCE VERSION
 # Exit status 77 (skipped) when groff is missing.
 set -u
 
-page=$1
+page=$1 source=$2 version=$3
 
-command -v groff >/dev/null || { echo "SKIPPED: groff not found (package groff-base)"; exit 77; }
-[[ -f $page ]] || { echo "FAILED: no manual page at $page"; exit 1; }
+skip() { echo "SKIPPED: $*"; exit 77; }
+fail() { echo "FAILED: $*"; exit 1; }
 
+command -v groff >/dev/null || skip "groff not found (package groff-base)"
+[[ -f $page ]] || fail "no manual page at $page"
+[[ -f $source ]] || fail "no manual page source at $source"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+plain=$work/page.1
+if [[ $page == *.gz ]]; then
+    gzip -dc "$page" >"$plain" || fail "$page is not a gzip file"
+else
+    cp "$page" "$plain"
+fi
+
+# --- only the version is put in ------------------------------------------------
+# tbl's cell separator is "@"; a substitution of every @...@ loses cells.
+sed "s/@PROJECT_VERSION@/$version/g" "$source" >"$work/expected.1"
+if ! cmp -s "$work/expected.1" "$plain"; then
+    diff "$work/expected.1" "$plain" | head -20
+    fail "$page is not its source with only the version $version put in"
+fi
+grep -q "^\.TH [A-Z]* 1 .*$version" "$plain" || fail "the title line lacks the version $version"
+
+# --- groff formats it without a warning ----------------------------------------
 for device in ps utf8; do
-    messages=$(groff -ww -z -man -t -T"$device" "$page" 2>&1)
+    messages=$(groff -ww -z -man -t -T"$device" "$plain" 2>&1)
     status=$?
     if [[ $status != 0 || -n $messages ]]; then
         printf '%s\n' "$messages"
-        echo "FAILED: groff -T$device reported status $status or warnings"
-        exit 1
+        fail "groff -T$device reported status $status or warnings"
     fi
+done
+
+# --- the table as a reader sees it -----------------------------------------------
+# man runs tbl only when the page's first line asks for it; groff -t always does.
+if command -v man >/dev/null; then
+    LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$plain" >"$work/rendered" 2>"$work/man_errors" || fail "man -l failed: $(cat "$work/man_errors")"
+else
+    echo "note: man not found (package man-db); rendering with groff -t instead"
+    groff -t -man -Tutf8 -rLL=80n "$plain" 2>/dev/null | col -bx >"$work/rendered"
+fi
+# Rows of the data line layout (cells apart by "|"): on screen each cell
+# stands apart from the next by at least two blanks.
+rows=(
+    'Columns|Width|Field|Read as|Written as'
+    '2–14|13|x|real, 5 implied decimals|5 decimals'
+    '30–42|13|value|real, 5 implied decimals|5 decimals'
+    '62–69|8|aux3|real, 2 implied decimals|2 decimals'
+    '72–77|6|tag_a|text|text'
+    '90–97|8|stamp|integer|8 digits'
+    '108–120|13|—|not read|not written'
+)
+expand "$work/rendered" >"$work/rendered_blanks"
+for row in "${rows[@]}"; do
+    grep -qE -- "^ +${row//|/ {2,\}} *\$" "$work/rendered_blanks" || {
+        grep -A4 'Columns' "$work/rendered_blanks"
+        fail "the rendered table lacks the row '${row//|/ | }' as separate columns"
+    }
 done
 
 prompts=(
@@ -30,7 +80,7 @@ prompts=(
     'Create a 30-yr RISK.PLT from the PLT?  Y/N'
 )
 for prompt in "${prompts[@]}"; do
-    grep -qF -- "$prompt" "$page" || { echo "FAILED: the page does not quote the prompt '$prompt'"; exit 1; }
+    grep -qF -- "$prompt" "$plain" || fail "the page does not quote the prompt '$prompt'"
 done
 
 echo "manual page $page formats cleanly"
