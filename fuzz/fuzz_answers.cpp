@@ -61,7 +61,7 @@ void read_answers(AnswerReader& answers)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const int descriptor = answer_file(data, size);
-    AnswerReader answers(descriptor);
+    AnswerReader answers(platform::FileHandle::from_native(descriptor));
     try {
         read_answers(answers);
     } catch (const RunFailure& failure) {

@@ -1,10 +1,8 @@
-#include <cerrno>
-#include <csignal>
 #include <exception>
 #include <string>
-#include <unistd.h>
 
 #include "dialogue/dialogue.hpp"
+#include "platform/platform.hpp"
 #include "run_failure.hpp"
 
 namespace {
@@ -13,13 +11,8 @@ namespace {
 void report(std::string line)
 {
     line += '\n';
-    std::size_t done = 0;
-    while (done < line.size()) {
-        const ssize_t written = ::write(STDERR_FILENO, line.data() + done, line.size() - done);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return;
-        done += static_cast<std::size_t>(written);
-    }
+    std::size_t written = 0;
+    platform::write_all(platform::standard_stream(platform::StandardStream::Error), line.data(), line.size(), written);
 }
 
 }  // namespace
@@ -28,8 +21,7 @@ int main()
 {
     // A closed pipe on standard output, or an output beyond the file size
     // limit, is a write failure with status 2, not death by signal.
-    std::signal(SIGPIPE, SIG_IGN);
-    std::signal(SIGXFSZ, SIG_IGN);
+    platform::start_process();
     try {
         run_dialogue();
         return 0;

@@ -1,7 +1,5 @@
 #include "run_failure.hpp"
 
-#include <cstring>
-
 namespace {
 
 std::string quoted(std::string_view file)
@@ -31,9 +29,9 @@ RunFailure::RunFailure(std::string_view step, std::string_view file, std::string
 {
 }
 
-RunFailure RunFailure::from_errno(std::string_view step, std::string_view file, int errno_value)
+RunFailure RunFailure::from_system(std::string_view step, std::string_view file, platform::SystemError error)
 {
-    return RunFailure(step, file, std::strerror(errno_value));
+    return RunFailure(step, file, platform::error_text(error));
 }
 
 std::string printable(std::string_view bytes)

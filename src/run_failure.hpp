@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/platform.hpp"
+
 // The one way a failure ends the run: it travels unhandled to main, which
 // prints its diagnostic and exits with status 2.
 class RunFailure : public std::runtime_error {
@@ -15,8 +17,8 @@ public:
     // The same with the file involved: "plotmerge: <step> '<file>': <cause>".
     RunFailure(std::string_view step, std::string_view file, std::string_view cause);
 
-    // A refused system call on a file: the cause is the operating system's message.
-    static RunFailure from_errno(std::string_view step, std::string_view file, int errno_value);
+    // A refusal by the operating system: the cause is the system's own text.
+    static RunFailure from_system(std::string_view step, std::string_view file, platform::SystemError error);
 };
 
 // Renders bytes for a one-line diagnostic: printable ASCII as it stands,

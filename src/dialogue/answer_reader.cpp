@@ -1,9 +1,6 @@
 #include "dialogue/answer_reader.hpp"
 
-#include <cerrno>
-#include <cstring>
 #include <limits>
-#include <unistd.h>
 
 #include "plot/real_field.hpp"
 #include "run_failure.hpp"
@@ -45,26 +42,24 @@ AnswerText blank_text()
 
 }  // namespace
 
-AnswerReader::AnswerReader(int descriptor) : descriptor_(descriptor), buffer_(std::make_unique<char[]>(kBufferSize))
+AnswerReader::AnswerReader(platform::FileHandle source) : source_(source), buffer_(std::make_unique<char[]>(kBufferSize))
 {
 }
 
 bool AnswerReader::fill()
 {
     if (at_end_) return false;
-    for (;;) {
-        const ssize_t count = ::read(descriptor_, buffer_.get(), kBufferSize);
-        if (count > 0) {
-            begin_ = 0;
-            end_ = static_cast<std::size_t>(count);
-            return true;
-        }
-        if (count == 0) {
-            at_end_ = true;
-            return false;
-        }
-        if (errno != EINTR) throw RunFailure(kStep, std::string("standard input: ") + std::strerror(errno));
+    std::size_t count = 0;
+    if (const auto error = platform::read_some(source_, buffer_.get(), kBufferSize, count)) {
+        throw RunFailure(kStep, "standard input: " + platform::error_text(*error));
     }
+    if (count == 0) {
+        at_end_ = true;
+        return false;
+    }
+    begin_ = 0;
+    end_ = count;
+    return true;
 }
 
 int AnswerReader::peek_byte()

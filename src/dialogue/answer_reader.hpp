@@ -8,12 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include "platform/platform.hpp"
 #include "plot/plot_line.hpp"
 
 // A word or name answer: LINE_WIDTH characters, blank-padded.
 using AnswerText = std::array<char, LINE_WIDTH>;
 
-// Reads the operator's answers, one per line, from a descriptor (standard
+// Reads the operator's answers, one per line, from an open file (standard
 // input in a run). Each read starts at the beginning of the next line and
 // discards what its line holds after the value. Every method takes a short
 // description of the question for its diagnostics; the end of the input while
@@ -21,7 +22,7 @@ using AnswerText = std::array<char, LINE_WIDTH>;
 // failures.
 class AnswerReader {
 public:
-    explicit AnswerReader(int descriptor);
+    explicit AnswerReader(platform::FileHandle source);
 
     // An optionally signed decimal integer in the 32-bit range; empty when the
     // answer is a lone comma or slash. Blank lines before it are skipped.
@@ -48,7 +49,7 @@ private:
     int collect_token(int first, std::string& token);
     int collect_quoted(int mark, AnswerText& word, std::size_t& length);
 
-    int descriptor_;
+    platform::FileHandle source_;
     std::unique_ptr<char[]> buffer_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;

@@ -1,12 +1,11 @@
 #include "dialogue/dialogue.hpp"
 
-#include <cerrno>
 #include <string>
-#include <unistd.h>
 
 #include "dialogue/answer_reader.hpp"
 #include "merge/merge.hpp"
 #include "merge/merge_job.hpp"
+#include "platform/platform.hpp"
 #include "plot/plot_file.hpp"
 #include "run_failure.hpp"
 
@@ -71,20 +70,16 @@ void print_prompt(std::string_view text)
     std::string line = " ";
     line += text;
     line += '\n';
-    std::string_view pending = line;
-    while (!pending.empty()) {
-        const ssize_t written = ::write(STDOUT_FILENO, pending.data(), pending.size());
-        if (written < 0) {
-            if (errno == EINTR) continue;
-            throw RunFailure::from_errno("writing a prompt to", "standard output", errno);
-        }
-        pending.remove_prefix(static_cast<std::size_t>(written));
+    std::size_t written = 0;
+    const platform::FileHandle output = platform::standard_stream(platform::StandardStream::Output);
+    if (const auto error = platform::write_all(output, line.data(), line.size(), written)) {
+        throw RunFailure::from_system("writing a prompt to", "standard output", *error);
     }
 }
 
 void run_dialogue()
 {
-    AnswerReader answers(STDIN_FILENO);
+    AnswerReader answers(platform::standard_stream(platform::StandardStream::Input));
     MergeJob job;
 
     print_prompt("Type in the # of .PLT files for process, max # is 4.");

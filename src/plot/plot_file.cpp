@@ -1,11 +1,7 @@
 #include "plot/plot_file.hpp"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -16,8 +12,7 @@ namespace {
 constexpr std::size_t kBufferSize = 256 * 1024;
 
 struct OpenFile {
-    dev_t device;
-    ino_t inode;
+    platform::FileIdentity identity;
     std::string name;
 };
 
@@ -29,17 +24,19 @@ std::vector<OpenFile>& open_files()
 }
 
 // Who already holds the file with this identity, or empty when nobody does.
-std::string holder_of(dev_t device, ino_t inode)
+std::string holder_of(const platform::FileIdentity& identity)
 {
-    static constexpr const char* kStreamNames[] = {"standard input", "standard output", "standard error"};
-    for (int stream = 0; stream < 3; ++stream) {
-        struct stat status {};
-        if (::fstat(stream, &status) == 0 && status.st_dev == device && status.st_ino == inode) {
-            return kStreamNames[stream];
-        }
+    using platform::StandardStream;
+    static constexpr std::pair<StandardStream, const char*> kStreams[] = {
+        {StandardStream::Input, "standard input"},
+        {StandardStream::Output, "standard output"},
+        {StandardStream::Error, "standard error"},
+    };
+    for (const auto& [stream, stream_name] : kStreams) {
+        if (platform::identity_of(stream).same_file_as(identity)) return stream_name;
     }
     for (const OpenFile& file : open_files()) {
-        if (file.device == device && file.inode == inode) {
+        if (file.identity.same_file_as(identity)) {
             std::string holder = "'";
             holder += printable(file.name);
             holder += '\'';
@@ -49,89 +46,34 @@ std::string holder_of(dev_t device, ino_t inode)
     return {};
 }
 
-void refuse_if_open(const std::string& name, dev_t device, ino_t inode)
-{
-    const std::string holder = holder_of(device, inode);
-    if (!holder.empty()) throw RunFailure("opening", name, "the same file is already open in this run as " + holder);
-}
-
-bool is_refusal_of_permission(int error) { return error == EACCES || error == EPERM || error == EROFS; }
-
-// Read-write and created when absent; else read-only; else write-only and
-// created when absent. Only a refusal of permission (or of writing to the file
-// system) leads on to the next attempt.
-constexpr int kCommon = O_CLOEXEC | O_NOCTTY;
-
-// An open interrupted by a signal (while waiting on a named pipe) is tried again.
-int open_file(const std::string& name, int flags)
-{
-    constexpr mode_t kEveryone = 0666;
-    int descriptor = -1;
-    do {
-        descriptor = ::open(name.c_str(), flags | kCommon, kEveryone);
-    } while (descriptor < 0 && errno == EINTR);
-    return descriptor;
-}
-
-int open_by_rule(const std::string& name)
-{
-    int descriptor = open_file(name, O_RDWR | O_CREAT);
-    if (descriptor >= 0 || !is_refusal_of_permission(errno)) return descriptor;
-    descriptor = open_file(name, O_RDONLY);
-    if (descriptor >= 0 || !(is_refusal_of_permission(errno) || errno == ENOENT)) return descriptor;
-    return open_file(name, O_WRONLY | O_CREAT);
-}
-
-// Keeps plot files off descriptors 0 to 2, so that a standard stream that was
-// closed at start stays closed and no prompt or diagnostic lands in a plot file.
-int above_standard_streams(int descriptor, const std::string& name)
-{
-    if (descriptor > 2) return descriptor;
-    const int moved = ::fcntl(descriptor, F_DUPFD_CLOEXEC, 3);
-    const int error = errno;
-    ::close(descriptor);
-    if (moved < 0) throw RunFailure::from_errno("opening", name, error);
-    return moved;
-}
-
-// A named pipe opened for reading and writing would hold its own write end, so
-// an input would never see its end and an output would swallow its lines
-// unread; it is opened for the one direction of its use instead.
-PlotFile open_plot_file(std::string_view answered_name, int pipe_access)
+// The identity is that of the file actually opened, so a name that is
+// replaced while the run looks at it cannot slip past the same-file rule.
+PlotFile open_plot_file(std::string_view answered_name, platform::Use use)
 {
     const std::size_t kept = answered_name.find_last_not_of(' ');
     const std::string name(answered_name.substr(0, kept == std::string_view::npos ? 0 : kept + 1));
     if (name.find('\0') != std::string::npos) throw RunFailure("opening", name, "a file name cannot hold a NUL byte");
 
-    struct stat status {};
-    const bool exists = ::stat(name.c_str(), &status) == 0;
-    if (exists) refuse_if_open(name, status.st_dev, status.st_ino);
-
-    const int opened = exists && S_ISFIFO(status.st_mode) ? open_file(name, pipe_access) : open_by_rule(name);
-    if (opened < 0) throw RunFailure::from_errno("opening", name, errno);
-    const int descriptor = above_standard_streams(opened, name);
-    if (::fstat(descriptor, &status) != 0) {
-        const int error = errno;
-        ::close(descriptor);
-        throw RunFailure::from_errno("opening", name, error);
+    platform::OpenedFile opened;
+    if (const auto error = platform::open_by_rule(name, use, opened)) throw RunFailure::from_system("opening", name, *error);
+    const std::string holder = holder_of(opened.identity);
+    if (!holder.empty()) {
+        platform::close_file(opened.handle);
+        throw RunFailure("opening", name, "the same file is already open in this run as " + holder);
     }
-    return PlotFile(descriptor, name, status.st_dev, status.st_ino, S_ISREG(status.st_mode));
+    return PlotFile(opened, name);
 }
 
 }  // namespace
 
-PlotFile::PlotFile(int descriptor, std::string name, dev_t device, ino_t inode, bool regular)
-    : descriptor_(descriptor), name_(std::move(name)), device_(device), inode_(inode), regular_(regular)
+PlotFile::PlotFile(platform::OpenedFile opened, std::string name) : file_(opened), name_(std::move(name))
 {
-    open_files().push_back({device_, inode_, name_});
+    open_files().push_back({file_.identity, name_});
 }
 
 PlotFile::PlotFile(PlotFile&& other) noexcept
-    : descriptor_(std::exchange(other.descriptor_, -1)),
+    : file_(std::exchange(other.file_, platform::OpenedFile())),
       name_(std::move(other.name_)),
-      device_(other.device_),
-      inode_(other.inode_),
-      regular_(other.regular_),
       buffer_(std::move(other.buffer_)),
       begin_(other.begin_),
       end_(other.end_),
@@ -144,32 +86,30 @@ PlotFile::PlotFile(PlotFile&& other) noexcept
 
 PlotFile::~PlotFile()
 {
-    if (descriptor_ < 0) return;
+    if (!file_.handle.is_open()) return;
     try {
         flush();
     } catch (const RunFailure&) {
         // The run is stopping on an earlier failure, which is the one reported.
     }
-    ::close(descriptor_);
+    platform::close_file(file_.handle);
     forget();
 }
 
 void PlotFile::close()
 {
-    if (descriptor_ < 0) return;
+    if (!file_.handle.is_open()) return;
     flush();
-    const int descriptor = std::exchange(descriptor_, -1);
+    const platform::FileHandle handle = std::exchange(file_.handle, platform::FileHandle());
     forget();
-    // On Linux the descriptor is gone even when close is interrupted: it is
-    // not closed again, and an interruption loses nothing.
-    if (::close(descriptor) != 0 && errno != EINTR) throw RunFailure::from_errno("closing", name_, errno);
+    if (const auto error = platform::close_file(handle)) throw RunFailure::from_system("closing", name_, *error);
 }
 
 void PlotFile::forget() noexcept
 {
     auto& files = open_files();
     const auto entry = std::find_if(files.begin(), files.end(), [this](const OpenFile& file) {
-        return file.device == device_ && file.inode == inode_;
+        return file.identity == file_.identity && file.name == name_;
     });
     if (entry != files.end()) files.erase(entry);
 }
@@ -183,20 +123,17 @@ bool PlotFile::fill()
         end_ -= begin_;
         begin_ = 0;
     }
-    for (;;) {
-        const ssize_t count = ::read(descriptor_, buffer_.get() + end_, kBufferSize - end_);
-        if (count > 0) {
-            end_ += static_cast<std::size_t>(count);
-            return true;
-        }
-        if (count == 0) {
-            at_end_of_file_ = true;
-            return false;
-        }
-        if (errno != EINTR) {
-            throw RunFailure("reading", name_, access_cause(errno, O_WRONLY, "the file could only be opened for writing"));
-        }
+    std::size_t count = 0;
+    if (const auto error = platform::read_some(file_.handle, buffer_.get() + end_, kBufferSize - end_, count)) {
+        throw RunFailure("reading", name_,
+                         access_cause(platform::Access::WriteOnly, "the file could only be opened for writing", *error));
     }
+    if (count == 0) {
+        at_end_of_file_ = true;
+        return false;
+    }
+    end_ += count;
+    return true;
 }
 
 bool PlotFile::ensure_available(std::size_t count)
@@ -256,11 +193,11 @@ void PlotFile::write(const char* bytes, std::size_t count)
 {
     if (!cut_done_) {
         write_through(bytes, count);
-        if (regular_) {
-            if (const int error = truncate_to(bytes_written_)) {
+        if (file_.regular) {
+            if (const auto error = truncate_to(bytes_written_)) {
                 throw RunFailure("writing", name_,
-                                 std::string("cutting off the older content after the first line failed: ") +
-                                     std::strerror(error));
+                                 "cutting off the older content after the first line failed: " +
+                                     platform::error_text(*error));
             }
         }
         cut_done_ = true;
@@ -289,50 +226,41 @@ void PlotFile::write_through(const char* bytes, std::size_t count)
 {
     const std::uint64_t start = bytes_written_;
     std::size_t done = 0;
-    while (done < count) {
-        const ssize_t written = ::write(descriptor_, bytes + done, count - done);
-        if (written >= 0) {
-            done += static_cast<std::size_t>(written);
-            bytes_written_ += static_cast<std::uint64_t>(written);
-            continue;
+    const auto error = platform::write_all(file_.handle, bytes, count, done);
+    bytes_written_ += done;
+    if (!error) return;
+    std::string cause = access_cause(platform::Access::ReadOnly, "the file could only be opened for reading", *error);
+    if (done > 0 && file_.regular) {
+        const std::size_t line_feed = std::string_view(bytes, done).rfind('\n');
+        const std::size_t whole = line_feed == std::string_view::npos ? 0 : line_feed + 1;
+        if (const auto cut_error = truncate_to(start + whole)) {
+            cause += ", and cutting the file back to its last whole line failed: ";
+            cause += platform::error_text(*cut_error);
         }
-        if (errno == EINTR) continue;
-        std::string cause = access_cause(errno, O_RDONLY, "the file could only be opened for reading");
-        if (done > 0 && regular_) {
-            const std::size_t line_feed = std::string_view(bytes, done).rfind('\n');
-            const std::size_t whole = line_feed == std::string_view::npos ? 0 : line_feed + 1;
-            if (const int error = truncate_to(start + whole)) {
-                cause += ", and cutting the file back to its last whole line failed: ";
-                cause += std::strerror(error);
-            }
-        }
-        throw RunFailure("writing", name_, cause);
     }
+    throw RunFailure("writing", name_, cause);
 }
 
-// Sets the file's length; returns 0, or the errno of the refusal.
-int PlotFile::truncate_to(std::uint64_t length)
+std::optional<platform::SystemError> PlotFile::truncate_to(std::uint64_t length)
 {
-    while (::ftruncate(descriptor_, static_cast<off_t>(length)) != 0) {
-        if (errno != EINTR) return errno;
-    }
+    if (const auto error = platform::cut_file(file_.handle, length)) return error;
     bytes_written_ = length;
-    return 0;
+    return std::nullopt;
 }
 
 // The cause of a refused read or write. When the file was opened only the
-// other way round (the open rule falls back to that), saying so is plainer than
-// "Bad file descriptor".
-std::string PlotFile::access_cause(int error, int other_way, std::string_view plain_cause) const
+// other way round (the open rule falls back to that), saying so is plainer
+// than the system's "Bad file descriptor" or "Access is denied".
+std::string PlotFile::access_cause(platform::Access other_way, std::string_view plain_cause,
+                                   platform::SystemError error) const
 {
-    const int flags = ::fcntl(descriptor_, F_GETFL);
-    if (error == EBADF && flags >= 0 && (flags & O_ACCMODE) == other_way) return std::string(plain_cause);
-    return std::strerror(error);
+    if (file_.access == other_way) return std::string(plain_cause);
+    return platform::error_text(error);
 }
 
-PlotFile open_plot_input(std::string_view name) { return open_plot_file(name, O_RDONLY); }
+PlotFile open_plot_input(std::string_view name) { return open_plot_file(name, platform::Use::Input); }
 
-PlotFile open_plot_output(std::string_view name) { return open_plot_file(name, O_WRONLY); }
+PlotFile open_plot_output(std::string_view name) { return open_plot_file(name, platform::Use::Output); }
 
 bool read_plot_line(PlotFile& file, PlotLine& line) { return file.read_line(line); }
 

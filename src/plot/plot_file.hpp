@@ -2,21 +2,22 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <sys/types.h>
 
+#include "platform/platform.hpp"
 #include "plot/plot_line.hpp"
 #include "plot/plot_record.hpp"
 #include "run_failure.hpp"
 
 // An open plot file, read line by line or written through a large buffer.
 // Inputs and outputs are the same kind of object; they differ only in use.
-// While open, its identity (device and inode) keeps the same file from being
-// opened a second time in this run.
+// While open, its identity (device and inode, or their Windows counterparts)
+// keeps the same file from being opened a second time in this run.
 class PlotFile {
 public:
-    PlotFile(int descriptor, std::string name, dev_t device, ino_t inode, bool regular);
+    PlotFile(platform::OpenedFile opened, std::string name);
     PlotFile(PlotFile&& other) noexcept;
     PlotFile& operator=(PlotFile&&) = delete;
     PlotFile(const PlotFile&) = delete;
@@ -47,15 +48,12 @@ private:
     void skip_past_line_end();
     void flush();
     void write_through(const char* bytes, std::size_t count);
-    int truncate_to(std::uint64_t length);
+    std::optional<platform::SystemError> truncate_to(std::uint64_t length);
     void forget() noexcept;
-    std::string access_cause(int error, int other_way, std::string_view plain_cause) const;
+    std::string access_cause(platform::Access other_way, std::string_view plain_cause, platform::SystemError error) const;
 
-    int descriptor_;
+    platform::OpenedFile file_;
     std::string name_;
-    dev_t device_;
-    ino_t inode_;
-    bool regular_;
     std::unique_ptr<char[]> buffer_;
     std::size_t begin_ = 0;  // reading: first unread byte
     std::size_t end_ = 0;    // reading: end of the bytes read; writing: end of the pending bytes

@@ -4,38 +4,38 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include "../plot/plot_test_support.hpp"
 #include "dialogue/answer_reader.hpp"
+#include "platform/platform.hpp"
 #include "run_failure.hpp"
 
 namespace {
 
-// Answers written whole into a pipe, which is then closed for writing.
+// Answers written whole into a file, read from its start.
 class Answers {
 public:
-    explicit Answers(const std::string& text) : descriptor_(pipe_holding(text)), reader_(descriptor_) {}
-    ~Answers() { ::close(descriptor_); }
+    explicit Answers(const std::string& text) : source_(file_holding(text)), reader_(source_) {}
+    ~Answers() { platform::close_file(source_); }
     Answers(const Answers&) = delete;
     Answers& operator=(const Answers&) = delete;
 
     AnswerReader& reader() { return reader_; }
 
 private:
-    // The reading end of a pipe that holds text; it fits, as pipes hold 64 KiB.
-    static int pipe_holding(const std::string& text)
+    platform::FileHandle file_holding(const std::string& text)
     {
-        int ends[2];
-        if (::pipe(ends) != 0) throw std::runtime_error("pipe");
-        const bool written = ::write(ends[1], text.data(), text.size()) == static_cast<ssize_t>(text.size());
-        ::close(ends[1]);
-        if (!written) throw std::runtime_error("write");
-        return ends[0];
+        const std::string path = folder_.file("answers");
+        write_file(path, text);
+        platform::OpenedFile opened;
+        if (platform::open_existing_for_reading(path, opened)) throw std::runtime_error("cannot open " + path);
+        return opened.handle;
     }
 
-    int descriptor_;
+    ScratchFolder folder_;
+    platform::FileHandle source_;
     AnswerReader reader_;
 };
 

@@ -4,11 +4,11 @@
 // removes itself, whole-file reads and writes, and lines built by column.
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -18,11 +18,16 @@
 
 class ScratchFolder {
 public:
+    // A new folder of a random name: create_directory is false when the name is taken.
     ScratchFolder()
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "plotmerge-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a scratch folder");
-        path_ = pattern;
+        static std::mt19937_64 names{std::random_device{}()};
+        const std::filesystem::path temp = std::filesystem::temp_directory_path();
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            path_ = temp / ("plotmerge-test-" + std::to_string(names()));
+            if (std::filesystem::create_directory(path_)) return;
+        }
+        throw std::runtime_error("cannot create a scratch folder");
     }
     ~ScratchFolder()
     {

@@ -1,0 +1,176 @@
+// The platform layer on Windows: handles of the Win32 API, never the C
+// runtime's POSIX emulation (whose inode numbers are all 0 and whose files
+// open in text mode). Bytes pass unconverted, names go to the ANSI functions
+// as they were answered, and offsets are 64-bit.
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <limits>
+
+#include "platform/platform.hpp"
+
+namespace platform {
+
+namespace {
+
+HANDLE handle_of(FileHandle file) { return reinterpret_cast<HANDLE>(file.native()); }
+
+FileHandle handle_from(HANDLE handle) { return FileHandle::from_native(reinterpret_cast<std::intptr_t>(handle)); }
+
+SystemError last_error() { return SystemError{static_cast<std::uint32_t>(::GetLastError())}; }
+
+// ReadFile and WriteFile take 32-bit counts.
+constexpr std::size_t kLargestTransfer = std::size_t{1} << 30;
+
+// Other programs may read (and write) the files while the run goes on.
+constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+bool is_refusal_of_permission(DWORD error) { return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT; }
+
+HANDLE create_file(const std::string& name, DWORD access, DWORD disposition)
+{
+    return ::CreateFileA(name.c_str(), access, kShare, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+// A console, a pipe or a device has no identity; only files on disk do.
+std::optional<FileIdentity> identity_of_handle(HANDLE handle)
+{
+    if (::GetFileType(handle) != FILE_TYPE_DISK) return FileIdentity();
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(handle, &information)) return std::nullopt;
+    const std::uint64_t index = (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow;
+    return FileIdentity(information.dwVolumeSerialNumber, index);
+}
+
+// Fills opened from the open handle; on failure the handle is closed.
+std::optional<SystemError> describe_open(HANDLE handle, Access access, OpenedFile& opened)
+{
+    const std::optional<FileIdentity> identity = identity_of_handle(handle);
+    if (!identity) {
+        const SystemError error = last_error();
+        ::CloseHandle(handle);
+        return error;
+    }
+    opened.handle = handle_from(handle);
+    opened.identity = *identity;
+    opened.access = access;
+    opened.regular = ::GetFileType(handle) == FILE_TYPE_DISK;
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::string error_text(SystemError error)
+{
+    char text[512];
+    const DWORD length = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                          error.code, 0, text, sizeof text, nullptr);
+    std::string message(text, length);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r')) message.pop_back();
+    // A diagnostic is one line, even when a message text holds line breaks.
+    std::replace_if(message.begin(), message.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    if (message.empty()) message = "system error " + std::to_string(error.code);
+    return message;
+}
+
+std::optional<SystemError> open_by_rule(const std::string& name, Use, OpenedFile& opened)
+{
+    Access access = Access::ReadWrite;
+    HANDLE handle = create_file(name, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
+    if (handle == INVALID_HANDLE_VALUE && is_refusal_of_permission(::GetLastError())) {
+        access = Access::ReadOnly;
+        handle = create_file(name, GENERIC_READ, OPEN_EXISTING);
+        const DWORD error = ::GetLastError();
+        if (handle == INVALID_HANDLE_VALUE && (is_refusal_of_permission(error) || error == ERROR_FILE_NOT_FOUND)) {
+            access = Access::WriteOnly;
+            handle = create_file(name, GENERIC_WRITE, OPEN_ALWAYS);
+        }
+    }
+    if (handle == INVALID_HANDLE_VALUE) return last_error();
+    return describe_open(handle, access, opened);
+}
+
+std::optional<SystemError> open_existing_for_reading(const std::string& name, OpenedFile& opened)
+{
+    const HANDLE handle = create_file(name, GENERIC_READ, OPEN_EXISTING);
+    if (handle == INVALID_HANDLE_VALUE) return last_error();
+    return describe_open(handle, Access::ReadOnly, opened);
+}
+
+std::optional<SystemError> read_some(FileHandle file, char* buffer, std::size_t size, std::size_t& count)
+{
+    count = 0;
+    DWORD got = 0;
+    if (!::ReadFile(handle_of(file), buffer, static_cast<DWORD>(std::min(size, kLargestTransfer)), &got, nullptr)) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_BROKEN_PIPE || error == ERROR_HANDLE_EOF) return std::nullopt;
+        return SystemError{static_cast<std::uint32_t>(error)};
+    }
+    count = got;
+    return std::nullopt;
+}
+
+std::optional<SystemError> write_all(FileHandle file, const char* bytes, std::size_t size, std::size_t& written)
+{
+    written = 0;
+    while (written < size) {
+        DWORD done = 0;
+        const auto chunk = static_cast<DWORD>(std::min(size - written, kLargestTransfer));
+        if (!::WriteFile(handle_of(file), bytes + written, chunk, &done, nullptr)) return last_error();
+        // A write that takes nothing would be retried for ever.
+        if (done == 0) return SystemError{ERROR_WRITE_FAULT};
+        written += done;
+    }
+    return std::nullopt;
+}
+
+std::optional<SystemError> cut_file(FileHandle file, std::uint64_t length)
+{
+    if (length > static_cast<std::uint64_t>(std::numeric_limits<LONGLONG>::max())) {
+        return SystemError{ERROR_INVALID_PARAMETER};
+    }
+    const HANDLE handle = handle_of(file);
+    LARGE_INTEGER here{};
+    LARGE_INTEGER end{};
+    end.QuadPart = static_cast<LONGLONG>(length);
+    if (!::SetFilePointerEx(handle, LARGE_INTEGER{}, &here, FILE_CURRENT) ||
+        !::SetFilePointerEx(handle, end, nullptr, FILE_BEGIN) || !::SetEndOfFile(handle) ||
+        !::SetFilePointerEx(handle, here, nullptr, FILE_BEGIN)) {
+        return last_error();
+    }
+    return std::nullopt;
+}
+
+std::optional<SystemError> close_file(FileHandle file)
+{
+    if (!::CloseHandle(handle_of(file))) return last_error();
+    return std::nullopt;
+}
+
+FileHandle standard_stream(StandardStream stream)
+{
+    switch (stream) {
+    case StandardStream::Input: return handle_from(::GetStdHandle(STD_INPUT_HANDLE));
+    case StandardStream::Output: return handle_from(::GetStdHandle(STD_OUTPUT_HANDLE));
+    case StandardStream::Error: break;
+    }
+    return handle_from(::GetStdHandle(STD_ERROR_HANDLE));
+}
+
+FileIdentity identity_of(StandardStream stream)
+{
+    const HANDLE handle = handle_of(standard_stream(stream));
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return {};
+    return identity_of_handle(handle).value_or(FileIdentity());
+}
+
+void start_process() { ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX); }
+
+}  // namespace platform
