@@ -24,3 +24,8 @@ public:
 // Renders bytes for a one-line diagnostic: printable ASCII as it stands,
 // everything else as \xNN, so a name or field with control bytes cannot break the line.
 std::string printable(std::string_view bytes);
+
+// The bytes some editors put at the start of a file saved as UTF-8. No rule
+// skips them, so such a file fails on its first line; the diagnostic then
+// names the mark, which its bytes alone do not make plain.
+inline constexpr std::string_view UTF8_BYTE_ORDER_MARK = "\xEF\xBB\xBF";

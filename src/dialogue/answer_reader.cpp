@@ -24,13 +24,15 @@ RunFailure end_of_input(std::string_view question)
     return RunFailure(kStep, "standard input ended before the answer to " + std::string(question));
 }
 
-RunFailure not_a_number(std::string_view question, std::string_view token, std::string_view what)
+RunFailure not_a_number(std::string_view question, std::string_view token, std::string_view what,
+                        std::string_view note)
 {
     if (token.size() > kLongestNumber) {
-        return RunFailure(kStep, "the answer to " + std::string(question) + " is too long to be " + std::string(what));
+        return RunFailure(kStep, "the answer to " + std::string(question) + " is too long to be " + std::string(what) +
+                                     std::string(note));
     }
     return RunFailure(kStep, "the answer to " + std::string(question) + ", '" + printable(token) + "', is not " +
-                                 std::string(what));
+                                 std::string(what) + std::string(note));
 }
 
 AnswerText blank_text()
@@ -71,7 +73,10 @@ int AnswerReader::peek_byte()
 int AnswerReader::next_byte()
 {
     const int c = peek_byte();
-    if (c != kEnd) ++begin_;
+    if (c != kEnd) {
+        ++begin_;
+        ++offset_;
+    }
     return c;
 }
 
@@ -84,12 +89,30 @@ void AnswerReader::skip_rest_of_line(int last)
 // before the value too. A comma or slash here means an empty answer.
 int AnswerReader::first_value_byte(std::string_view question)
 {
+    ++answers_begun_;
     for (;;) {
+        const std::uint64_t line_start = offset_;
         int c = next_byte();
         while (is_blank(c)) c = next_byte();
         if (c == kEnd) throw end_of_input(question);
-        if (c != '\n') return c;
+        if (c != '\n') {
+            value_at_line_start_ = offset_ - 1 == line_start;
+            value_at_input_start_ = offset_ == 1;
+            return c;
+        }
     }
+}
+
+// A first answer that fails because its line starts with a UTF-8 byte-order
+// mark: usually an answer file saved by an editor that writes one. A mark
+// after blank lines was put there otherwise, and is named as a line's.
+std::string AnswerReader::byte_order_mark_note(std::string_view token) const
+{
+    if (answers_begun_ != 1 || !value_at_line_start_ || !token.starts_with(UTF8_BYTE_ORDER_MARK)) return {};
+    if (value_at_input_start_) {
+        return ": the answer file starts with a UTF-8 byte-order mark (bytes EF BB BF); save it without one";
+    }
+    return ": the line of this first answer starts with a UTF-8 byte-order mark (bytes EF BB BF); remove it";
 }
 
 // Appends first and the bytes after it up to the byte that ends the value,
@@ -117,12 +140,16 @@ std::optional<std::int32_t> AnswerReader::read_integer_answer(std::string_view q
     std::size_t at = 0;
     const bool negative = token[0] == '-';
     if (token[0] == '-' || token[0] == '+') ++at;
-    if (at == token.size() || token.size() > kLongestNumber) throw not_a_number(question, token, "a whole number");
+    if (at == token.size() || token.size() > kLongestNumber) {
+        throw not_a_number(question, token, "a whole number", byte_order_mark_note(token));
+    }
     // One past the largest magnitude is enough to tell that a value is out of range.
     constexpr std::int64_t kBeyondRange = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 2;
     std::int64_t magnitude = 0;
     for (; at < token.size(); ++at) {
-        if (token[at] < '0' || token[at] > '9') throw not_a_number(question, token, "a whole number");
+        if (token[at] < '0' || token[at] > '9') {
+            throw not_a_number(question, token, "a whole number", byte_order_mark_note(token));
+        }
         magnitude = std::min(magnitude * 10 + (token[at] - '0'), kBeyondRange);
     }
     const std::int64_t value = negative ? -magnitude : magnitude;
@@ -144,7 +171,7 @@ float AnswerReader::read_real_answer(std::string_view question, float current)
     skip_rest_of_line(collect_token(first, token));
     const std::optional<float> value =
         token.size() > kLongestNumber ? std::nullopt : read_real_text(token, 0);
-    if (!value) throw not_a_number(question, token, "a number");
+    if (!value) throw not_a_number(question, token, "a number", byte_order_mark_note(token));
     return *value;
 }
 
@@ -188,6 +215,7 @@ AnswerText AnswerReader::read_word_answer(std::string_view question)
 
 AnswerText AnswerReader::read_name_answer(std::string_view question)
 {
+    ++answers_begun_;
     AnswerText name = blank_text();
     int c = next_byte();
     if (c == kEnd) throw end_of_input(question);

@@ -48,10 +48,15 @@ private:
     int first_value_byte(std::string_view question);
     int collect_token(int first, std::string& token);
     int collect_quoted(int mark, AnswerText& word, std::size_t& length);
+    std::string byte_order_mark_note(std::string_view token) const;
 
     platform::FileHandle source_;
     std::unique_ptr<char[]> buffer_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     bool at_end_ = false;
+    std::uint64_t offset_ = 0;        // bytes taken from the input so far
+    std::uint64_t answers_begun_ = 0;  // the answer being read is the first when 1
+    bool value_at_line_start_ = false;
+    bool value_at_input_start_ = false;
 };

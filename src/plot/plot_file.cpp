@@ -80,6 +80,7 @@ PlotFile::PlotFile(PlotFile&& other) noexcept
       at_end_of_file_(other.at_end_of_file_),
       cut_done_(other.cut_done_),
       lines_read_(other.lines_read_),
+      starts_with_byte_order_mark_(other.starts_with_byte_order_mark_),
       bytes_written_(other.bytes_written_)
 {
 }
@@ -176,6 +177,9 @@ bool PlotFile::read_line(PlotLine& line)
 
     std::memcpy(line.data(), start, length);
     std::memset(line.data() + length, ' ', LINE_WIDTH - length);
+    if (lines_read_ == 1) {
+        starts_with_byte_order_mark_ = std::string_view(line.data(), LINE_WIDTH).starts_with(UTF8_BYTE_ORDER_MARK);
+    }
 
     if (carriage_return != nullptr) {
         begin_ += length + 1;
@@ -284,7 +288,10 @@ void write_record_text(PlotFile& file, const std::array<char, RECORD_WIDTH>& tex
 
 RunFailure field_failure(const PlotFile& file, const FieldFault& fault)
 {
-    return RunFailure("converting a field of", file.name(),
-                      "line " + std::to_string(file.lines_read()) + ": field " + std::string(fault.field) + " holds '" +
-                          printable(fault.text) + "', which is not a number");
+    std::string cause = "line " + std::to_string(file.lines_read()) + ": field " + std::string(fault.field) + " holds '" +
+                        printable(fault.text) + "', which is not a number";
+    if (file.lines_read() == 1 && file.starts_with_byte_order_mark()) {
+        cause += ": the file starts with a UTF-8 byte-order mark (bytes EF BB BF); save it without one";
+    }
+    return RunFailure("converting a field of", file.name(), cause);
 }

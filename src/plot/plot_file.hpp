@@ -32,6 +32,7 @@ public:
 
     const std::string& name() const { return name_; }
     std::uint64_t lines_read() const { return lines_read_; }
+    bool starts_with_byte_order_mark() const { return starts_with_byte_order_mark_; }
 
     // Reads the next line into line; false at end of file.
     bool read_line(PlotLine& line);
@@ -60,6 +61,7 @@ private:
     bool at_end_of_file_ = false;
     bool cut_done_ = false;
     std::uint64_t lines_read_ = 0;
+    bool starts_with_byte_order_mark_ = false;
     std::uint64_t bytes_written_ = 0;
 };
 

@@ -162,4 +162,51 @@ TEST(AnswerSequences, DiscardTheRestOfEachAnswerLine)
     EXPECT_THROW(reader.read_word_answer(kQuestion), RunFailure);
 }
 
+// The diagnostic of a failing read of the count, after the reads that
+// first_reads makes (1: one name answer; 0: none).
+std::string count_failure(const std::string& input, int first_reads)
+{
+    Answers answers(input);
+    AnswerReader& reader = answers.reader();
+    try {
+        if (first_reads == 1) reader.read_name_answer(kQuestion);
+        reader.read_integer_answer(kQuestion);
+    } catch (const RunFailure& failure) {
+        return failure.what();
+    }
+    return "no failure";
+}
+
+TEST(ByteOrderMark, IsNamedWhenTheFirstAnswerFailsAndItsLineStartsWithTheMark)
+{
+    const std::string mark = "\xEF\xBB\xBF";
+    const std::string at_start = "the answer file starts with a UTF-8 byte-order mark (bytes EF BB BF); save it without one";
+    const std::string after_blank_lines =
+        "the line of this first answer starts with a UTF-8 byte-order mark (bytes EF BB BF); remove it";
+    const struct {
+        std::string input;
+        int first_reads;
+        std::string note;  // empty: the diagnostic says nothing about a mark
+    } cases[] = {
+        {mark + "2\n", 0, at_start},
+        {mark + "\n2\n", 0, at_start},            // the mark alone on the first line
+        {mark + std::string(5000, '1') + "\n", 0, at_start},  // too long, and still the mark
+        {"\n \t\n" + mark + "2\n", 0, after_blank_lines},
+        {"  " + mark + "2\n", 0, ""},             // the line starts with blanks
+        {"2" + mark + "\n", 0, ""},               // the mark inside the answer
+        {"\xEF\xBB" "2\n", 0, ""},                  // two bytes of the mark only
+        {"a.plt\n" + mark + "2\n", 1, ""},         // not the first answer
+    };
+    for (const auto& c : cases) {
+        const std::string diagnostic = count_failure(c.input, c.first_reads);
+        if (c.note.empty()) {
+            EXPECT_EQ(std::string::npos, diagnostic.find("byte-order mark")) << diagnostic;
+            EXPECT_NE("no failure", diagnostic);
+        } else {
+            const std::string ending = ": " + c.note;
+            EXPECT_TRUE(diagnostic.ends_with(ending)) << diagnostic;
+        }
+    }
+}
+
 }  // namespace
