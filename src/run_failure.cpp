@@ -7,10 +7,9 @@ std::string quoted(std::string_view file)
     return " '" + printable(file) + "'";
 }
 
-std::string diagnostic(std::string_view step, std::string_view file_part, std::string_view cause)
+std::string detail_of(std::string_view step, std::string_view file_part, std::string_view cause)
 {
-    std::string text = "plotmerge: ";
-    text += step;
+    std::string text(step);
     text += file_part;
     text += ": ";
     text += cause;
@@ -20,12 +19,12 @@ std::string diagnostic(std::string_view step, std::string_view file_part, std::s
 }  // namespace
 
 RunFailure::RunFailure(std::string_view step, std::string_view cause)
-    : std::runtime_error(diagnostic(step, "", cause))
+    : std::runtime_error("plotmerge: " + detail_of(step, "", cause)), detail_(detail_of(step, "", cause))
 {
 }
 
 RunFailure::RunFailure(std::string_view step, std::string_view file, std::string_view cause)
-    : std::runtime_error(diagnostic(step, quoted(file), cause))
+    : std::runtime_error("plotmerge: " + detail_of(step, quoted(file), cause)), detail_(detail_of(step, quoted(file), cause))
 {
 }
 

@@ -19,6 +19,13 @@ public:
 
     // A refusal by the operating system: the cause is the system's own text.
     static RunFailure from_system(std::string_view step, std::string_view file, platform::SystemError error);
+
+    // The diagnostic without its program prefix: "<step> '<file>': <cause>",
+    // for a program of the package that reports under its own name.
+    const std::string& detail() const { return detail_; }
+
+private:
+    std::string detail_;
 };
 
 // Renders bytes for a one-line diagnostic: printable ASCII as it stands,

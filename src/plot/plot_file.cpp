@@ -64,6 +64,22 @@ PlotFile open_plot_file(std::string_view answered_name, platform::Use use)
     return PlotFile(opened, name);
 }
 
+// Read-only, and only a file that exists: nothing is created.
+PlotFile open_existing_file(const std::string& name)
+{
+    if (name.find('\0') != std::string::npos) throw RunFailure("opening", name, "a file name cannot hold a NUL byte");
+    platform::OpenedFile opened;
+    if (const auto error = platform::open_existing_for_reading(name, opened)) {
+        throw RunFailure::from_system("opening", name, *error);
+    }
+    const std::string holder = holder_of(opened.identity);
+    if (!holder.empty()) {
+        platform::close_file(opened.handle);
+        throw RunFailure("opening", name, "the same file is already open in this run as " + holder);
+    }
+    return PlotFile(opened, name);
+}
+
 }  // namespace
 
 PlotFile::PlotFile(platform::OpenedFile opened, std::string name) : file_(opened), name_(std::move(name))
@@ -265,6 +281,8 @@ std::string PlotFile::access_cause(platform::Access other_way, std::string_view 
 PlotFile open_plot_input(std::string_view name) { return open_plot_file(name, platform::Use::Input); }
 
 PlotFile open_plot_output(std::string_view name) { return open_plot_file(name, platform::Use::Output); }
+
+PlotFile open_existing_plot_file(std::string_view name) { return open_existing_file(std::string(name)); }
 
 bool read_plot_line(PlotFile& file, PlotLine& line) { return file.read_line(line); }
 

@@ -72,6 +72,10 @@ private:
 PlotFile open_plot_input(std::string_view name);
 PlotFile open_plot_output(std::string_view name);
 
+// Open an existing file for reading only, under its name exactly as given.
+// Nothing is created: a missing file is a failure. The same-file rule holds.
+PlotFile open_existing_plot_file(std::string_view name);
+
 // The next line of file, or false at end of file.
 bool read_plot_line(PlotFile& file, PlotLine& line);
 

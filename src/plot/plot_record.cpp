@@ -131,3 +131,12 @@ void format_record_value(float value, std::array<char, RECORD_WIDTH>& text)
     const RealColumns& column = kRealFields[2];
     format_real_field(value, column.width, column.decimals, text.data() + column.offset);
 }
+
+std::array<char, WIDE_FIELD_WIDTH> format_wide_field(float value)
+{
+    const RealColumns& column = kRealFields[2];
+    static_assert(WIDE_FIELD_WIDTH == 13, "x, y and value are 13 columns wide");
+    std::array<char, WIDE_FIELD_WIDTH> text;
+    format_real_field(value, column.width, column.decimals, text.data());
+    return text;
+}

@@ -42,6 +42,12 @@ std::optional<FieldFault> parse_plot_value(const PlotLine& line, float& value);
 // The RECORD_WIDTH characters of a data line for record.
 std::array<char, RECORD_WIDTH> format_plot_record(const PlotRecord& record);
 
+// Width of the x, y and value fields of a data line.
+inline constexpr std::size_t WIDE_FIELD_WIDTH = 13;
+
+// The text of x, y or value as a data line holds it (the value field's width and decimals).
+std::array<char, WIDE_FIELD_WIDTH> format_wide_field(float value);
+
 // Rewrites the value field of a formatted data line, the other nine unchanged:
 // the same text as format_plot_record of the record with that value.
 void format_record_value(float value, std::array<char, RECORD_WIDTH>& text);

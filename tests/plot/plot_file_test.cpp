@@ -157,6 +157,51 @@ TEST(OpeningPlotFiles, RefusesAFileAlreadyOpenUnderAnotherName)
     EXPECT_NO_THROW(open_plot_input(folder.file("soft.plt")));
 }
 
+// The open for a file that must already be there: read-only, never creating.
+TEST(OpeningExistingPlotFiles, ReadsAnExistingFileUnderItsNameExactly)
+{
+    ScratchFolder folder;
+    write_file(folder.file("a.plt "), "kept\n");
+    write_file(folder.file("a.plt"), "other\n");
+    PlotFile file = open_existing_plot_file(folder.file("a.plt "));  // the trailing blank belongs to the name
+    PlotLine line;
+    ASSERT_TRUE(read_plot_line(file, line));
+    EXPECT_EQ(as_text(plot_line("kept")), as_text(line));
+}
+
+TEST(OpeningExistingPlotFiles, FailsWithTheSystemsCauseAndCreatesNothing)
+{
+    ScratchFolder folder;
+    const struct {
+        std::string name;
+        std::string cause;
+    } cases[] = {
+        {folder.file("absent.plt"), "No such file or directory"},
+        {folder.file("missing/a.plt"), "No such file or directory"},
+        {"", "No such file or directory"},
+    };
+    for (const auto& c : cases) {
+        try {
+            open_existing_plot_file(c.name);
+            ADD_FAILURE() << c.name << " opened";
+        } catch (const RunFailure& failure) {
+            EXPECT_EQ("opening '" + c.name + "': " + c.cause, failure.detail());
+            EXPECT_EQ("plotmerge: opening '" + c.name + "': " + c.cause, std::string(failure.what()));
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder.file("absent.plt")));
+    EXPECT_FALSE(std::filesystem::exists(folder.file("missing")));
+}
+
+TEST(OpeningExistingPlotFiles, RefusesAFileAlreadyOpen)
+{
+    ScratchFolder folder;
+    write_file(folder.file("a.plt"), "line\n");
+    PlotFile first = open_existing_plot_file(folder.file("a.plt"));
+    EXPECT_THROW(open_plot_output(folder.file("a.plt")), RunFailure);
+    EXPECT_THROW(open_existing_plot_file(folder.file("a.plt")), RunFailure);
+}
+
 TEST(OpeningPlotFiles, OutputKeepsOldContentUntilItsFirstLineThenHoldsExactlyTheLinesWritten)
 {
     ScratchFolder folder;

@@ -1,0 +1,53 @@
+#include "map/plot_map.hpp"
+
+#include "map/svg_map.hpp"
+#include "map/top_table.hpp"
+#include "platform/platform.hpp"
+#include "plot/plot_file.hpp"
+
+namespace {
+
+constexpr std::string_view kStandardOutput = "-";
+
+// Writes text to standard output, unbuffered and byte for byte.
+void write_standard_output(const std::string& text)
+{
+    std::size_t written = 0;
+    const auto output = platform::standard_stream(platform::StandardStream::Output);
+    if (const auto error = platform::write_all(output, text.data(), text.size(), written)) {
+        throw RunFailure::from_system("writing", "standard output", *error);
+    }
+}
+
+std::string chosen_title(const MapOptions& options, const PlotContents& contents)
+{
+    if (options.title) return *options.title;
+    if (!contents.first_header.empty()) return contents.first_header;
+    return options.input;
+}
+
+}  // namespace
+
+void run_plotmap(const MapOptions& options)
+{
+    const std::string map_name = options.output ? *options.output : default_map_name(options.input);
+    if (map_name.empty()) {
+        throw RunFailure("naming the map of", options.input, "FILE names no file; give the map a name with -o OUT");
+    }
+    PlotFile input = open_existing_plot_file(options.input);
+    const PlotContents contents = read_plot_contents(input, options.top_count);
+    const std::string title = chosen_title(options, contents);
+    const std::string svg = draw_map({title, options.input, contents, options.scale});
+
+    if (map_name == kStandardOutput) {
+        write_standard_output(svg);
+    } else {
+        // Opened only now, so that a file that cannot be read leaves nothing
+        // behind; the input is still open, so the map cannot overwrite it.
+        PlotFile map = open_plot_output(map_name);
+        map.write(svg.data(), svg.size());
+        map.close();
+        write_standard_output(format_top_table(contents.highest, options.top_count));
+    }
+    input.close();
+}
