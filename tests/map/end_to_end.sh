@@ -118,7 +118,7 @@ cmp -s keep.plt grid.plt || fail "the input was changed through a link"
 mkdir folder.plt
 run folder.plt
 expect_status 2 "a folder"
-expect_stderr "plotmap: opening 'folder.plt': Is a directory"
+expect_stderr "plotmap: reading 'folder.plt': Is a directory"
 
 if [[ -w /dev/full ]]; then
     "$plotmap" grid.plt >/dev/full 2>err
