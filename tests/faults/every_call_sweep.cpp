@@ -243,6 +243,7 @@ Outcome Sweep::run(const Case& c, const Fault& fault) const
         ::dup2(input, 0);
         ::dup2(out, 1);
         ::dup2(err, 2);
+        ::alarm(60);  // a run that hangs ends by SIGALRM, which the checks report
         char* argv[] = {const_cast<char*>(plotmerge_.c_str()), nullptr};
         ::execve(plotmerge_.c_str(), argv, envp.data());
         ::_exit(121);
