@@ -1,11 +1,11 @@
 # Install layout and the Debian package.
 #
-#   cmake --install <build> --prefix <dir>   bin/, share/man/man1/, share/doc/plotmerge/
+#   cmake --install <build> --prefix <dir>   bin/ (plotmerge, plotmap), share/man/man1/, share/doc/plotmerge/
 #   cpack -G DEB   (in <build>)              plotmerge_<version>_<arch>.deb
 
 include(GNUInstallDirs)
 
-install(TARGETS plotmerge RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS plotmerge plotmap RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 # Writes output from source with the project version and the package
 # maintainer put in, and nothing else: tbl tables in the manual page separate
@@ -58,7 +58,9 @@ set(PLOTMERGE_MAINTAINER "The plotmerge authors <maintainers@users.noreply.c-see
 
 set(PLOTMERGE_MAN_PAGE ${PROJECT_BINARY_DIR}/man/plotmerge.1)
 plotmerge_fill_in(${PROJECT_SOURCE_DIR}/man/plotmerge.1.in ${PLOTMERGE_MAN_PAGE})
-install(FILES ${PLOTMERGE_MAN_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+set(PLOTMAP_MAN_PAGE ${PROJECT_BINARY_DIR}/man/plotmap.1)
+plotmerge_fill_in(${PROJECT_SOURCE_DIR}/man/plotmap.1.in ${PLOTMAP_MAN_PAGE})
+install(FILES ${PLOTMERGE_MAN_PAGE} ${PLOTMAP_MAN_PAGE} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # The examples folder is taken whole at install time, whatever it holds then;
 # scripts in it keep their execute bits.
@@ -88,7 +90,9 @@ set(CPACK_PACKAGE_DESCRIPTION
   "each input by a factor, and optionally writes RISK.PLT with the combined\n"
   "values times 744. It is driven by a question-and-answer dialogue on\n"
   "standard input, so it can run from a prepared answer file. All arithmetic\n"
-  "is single precision with exact rounding of the fixed-width fields.")
+  "is single precision with exact rounding of the fixed-width fields.\n"
+  "The package also holds plotmap, which draws a plot file as a\n"
+  "self-contained SVG map and lists its highest receptors.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_IGNORE_FILES "/\\.git/" "/build/")

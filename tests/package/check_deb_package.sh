@@ -152,4 +152,22 @@ for answers in "$examples"/*.answers; do
     compgen -G "$run/*_CONC.PLT" >/dev/null || fail "example $(basename "$answers") wrote no combined output"
 done
 
+# --- plotmap ----------------------------------------------------------------
+# The packaged plotmap maps input a (two receptors) and lists both, the
+# higher (30 on line 3) first; its manual page is there and formats cleanly.
+plotmap=$root/usr/bin/plotmap
+[[ -x $plotmap ]] || fail "usr/bin/plotmap missing or not executable"
+map_page=$root/usr/share/man/man1/plotmap.1.gz
+[[ -f $map_page ]] || fail "usr/share/man/man1/plotmap.1.gz missing"
+bash "$here/check_plotmap_manual_page.sh" "$map_page" "$source_dir/man/plotmap.1.in" "$version" || fail "plotmap's installed manual page"
+(cd "$scratch" && "$plotmap" a.plt >map_table 2>map_errors)
+status=$?
+[[ $status == 0 && ! -s $scratch/map_errors ]] || { cat "$scratch/map_errors"; fail "plotmap ended with status $status"; }
+printf '%s\n' \
+    'rank       line             x             y         value  tag_a   tag_b     tag_c' \
+    '   1          3     100.00000     300.00000      30.00000  ANNUAL  GROUPA    NETA' \
+    '   2          2     100.00000     200.00000       4.00000  ANNUAL  GROUPA    NETA' >"$work/expected_map_table"
+cmp "$work/expected_map_table" "$scratch/map_table" || fail "plotmap's table differs"
+head -c 200 "$scratch/a.svg" | grep -q '<svg xmlns="http://www.w3.org/2000/svg"' || fail "plotmap wrote no SVG map"
+
 echo "package $(basename "$deb") checked"
