@@ -5,18 +5,6 @@
 #include "platform/platform.hpp"
 #include "run_failure.hpp"
 
-namespace {
-
-// One line on standard error; nothing more can be done when that fails.
-void report(std::string line)
-{
-    line += '\n';
-    std::size_t written = 0;
-    platform::write_all(platform::standard_stream(platform::StandardStream::Error), line.data(), line.size(), written);
-}
-
-}  // namespace
-
 int main()
 {
     // A closed pipe on standard output, or an output beyond the file size
@@ -26,9 +14,9 @@ int main()
         run_dialogue();
         return 0;
     } catch (const RunFailure& failure) {
-        report(failure.what());
+        write_diagnostic(failure.what());
     } catch (const std::exception& failure) {
-        report(std::string("plotmerge: ") + failure.what());
+        write_diagnostic(std::string("plotmerge: ") + failure.what());
     }
     return 2;
 }

@@ -50,3 +50,18 @@ std::string printable(std::string_view bytes)
     }
     return text;
 }
+
+void write_diagnostic(std::string_view line)
+{
+    std::string text(line);
+    text += '\n';
+    std::size_t written = 0;
+    platform::write_all(platform::standard_stream(platform::StandardStream::Error), text.data(), text.size(), written);
+}
+
+void warn(std::string_view text)
+{
+    std::string line = "plotmerge: warning: ";
+    line += text;
+    write_diagnostic(line);
+}

@@ -36,3 +36,10 @@ std::string printable(std::string_view bytes);
 // skips them, so such a file fails on its first line; the diagnostic then
 // names the mark, which its bytes alone do not make plain.
 inline constexpr std::string_view UTF8_BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+
+// Writes one line, LF added, to standard error; nothing more can be done when that fails.
+void write_diagnostic(std::string_view line);
+
+// "plotmerge: warning: <text>" on standard error; the run goes on and its
+// exit status stays as it is.
+void warn(std::string_view text);

@@ -1,7 +1,9 @@
 #include "merge/merge.hpp"
 
+#include "merge/receptor_check.hpp"
 #include "plot/plot_file.hpp"
 #include "plot/plot_record.hpp"
+#include "run_failure.hpp"
 
 float combine_values(const float* scaled, int count, CombineMode mode)
 {
@@ -12,7 +14,9 @@ float combine_values(const float* scaled, int count, CombineMode mode)
     return sum;
 }
 
-void run_merge(MergeJob& job)
+namespace {
+
+void merge_positions(MergeJob& job, ReceptorCheck& receptors)
 {
     const int count = job.input_count;
     PlotFile& output = *job.output_file;
@@ -49,5 +53,27 @@ void run_merge(MergeJob& job)
             format_record_value(RISK_FACTOR * combined, text);
             write_record_text(*risk, text);
         }
+        receptors.check_position(job, lines.data());
     }
+}
+
+void warn_about(const ReceptorCheck& receptors)
+{
+    if (const auto warning = receptors.warning()) warn(*warning);
+}
+
+}  // namespace
+
+// A failure's diagnostic stays the last line on standard error, after the
+// warning for the positions merged before it.
+void run_merge(MergeJob& job)
+{
+    ReceptorCheck receptors;
+    try {
+        merge_positions(job, receptors);
+    } catch (...) {
+        warn_about(receptors);
+        throw;
+    }
+    warn_about(receptors);
 }

@@ -1,9 +1,12 @@
 #include "plot/plot_record.hpp"
 
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "plot/plain_field.hpp"
 #include "plot/real_field.hpp"
+#include "run_failure.hpp"
 
 namespace {
 
@@ -25,6 +28,14 @@ constexpr RealColumns kRealFields[] = {
     {"aux2", &PlotRecord::aux2, 52, 8, 2},
     {"aux3", &PlotRecord::aux3, 61, 8, 2},
 };
+
+const RealColumns& kX = kRealFields[0];
+const RealColumns& kY = kRealFields[1];
+
+// x, the separator and y: one run of bytes, compared as four words.
+constexpr std::size_t kReceptorBegin = kRealFields[0].offset;
+constexpr std::size_t kReceptorEnd = kRealFields[1].offset + static_cast<std::size_t>(kRealFields[1].width);
+static_assert(kReceptorEnd - kReceptorBegin > 16 && kReceptorEnd - kReceptorBegin <= 32);
 
 constexpr std::size_t kTagAOffset = 71;
 constexpr std::size_t kTagBOffset = 79;
@@ -61,6 +72,59 @@ std::optional<std::int32_t> read_integer_field(std::string_view field)
         magnitude = magnitude * 10 + (text[at] - '0');
     }
     return negative ? -magnitude : magnitude;
+}
+
+std::string_view field_of(const PlotLine& line, const RealColumns& column)
+{
+    return {line.data() + column.offset, static_cast<std::size_t>(column.width)};
+}
+
+std::uint64_t word_at(const PlotLine& line, std::size_t offset)
+{
+    std::uint64_t word = 0;
+    std::memcpy(&word, line.data() + offset, sizeof word);
+    return word;
+}
+
+bool same_receptor_bytes(const PlotLine& line, const PlotLine& other)
+{
+    std::uint64_t difference = 0;
+    for (const std::size_t offset : {kReceptorBegin, kReceptorBegin + 8, kReceptorBegin + 16, kReceptorEnd - 8}) {
+        difference |= word_at(line, offset) ^ word_at(other, offset);
+    }
+    return difference == 0;
+}
+
+// Two NaN read from a coordinate are the same reading, though they compare unequal.
+bool same_coordinate(const PlotLine& line, const PlotLine& other, const RealColumns& column)
+{
+    const std::string_view field = field_of(line, column);
+    const std::string_view other_field = field_of(other, column);
+    if (field == other_field) return true;
+    float value = 0.0f;
+    float other_value = 0.0f;
+    if (!read_real_field(field, column.decimals, value) || !read_real_field(other_field, column.decimals, other_value)) {
+        return false;
+    }
+    return value == other_value || (std::isnan(value) && std::isnan(other_value));
+}
+
+// A coordinate as the data line writes it; a field that is not a number as its bytes stand.
+std::string coordinate_text(const PlotLine& line, const RealColumns& column)
+{
+    const std::string_view field = field_of(line, column);
+    float value = 0.0f;
+    std::string text;
+    if (read_real_field(field, column.decimals, value)) {
+        char written[16];
+        format_real_field(value, column.width, column.decimals, written);
+        text.assign(written, static_cast<std::size_t>(column.width));
+    } else {
+        text = printable(field);
+    }
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') + 1 - first);
 }
 
 template <std::size_t N>
@@ -139,4 +203,15 @@ std::array<char, WIDE_FIELD_WIDTH> format_wide_field(float value)
     std::array<char, WIDE_FIELD_WIDTH> text;
     format_real_field(value, column.width, column.decimals, text.data());
     return text;
+}
+
+bool same_receptor(const PlotLine& line, const PlotLine& other)
+{
+    if (same_receptor_bytes(line, other)) return true;
+    return same_coordinate(line, other, kX) && same_coordinate(line, other, kY);
+}
+
+std::string receptor_text(const PlotLine& line)
+{
+    return "(" + coordinate_text(line, kX) + ", " + coordinate_text(line, kY) + ")";
 }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "plot/plot_line.hpp"
@@ -51,3 +52,14 @@ std::array<char, WIDE_FIELD_WIDTH> format_wide_field(float value);
 // Rewrites the value field of a formatted data line, the other nine unchanged:
 // the same text as format_plot_record of the record with that value.
 void format_record_value(float value, std::array<char, RECORD_WIDTH>& text);
+
+// True when two data lines name the same receptor: their x and their y read as
+// the same values, so 1000.0, 1000.00000 and 100000000 (five implied decimals)
+// match, and so do 0 and -0. The fields' bytes are compared first; only fields
+// whose bytes differ are converted. A field that is not a number matches only
+// the same bytes.
+bool same_receptor(const PlotLine& line, const PlotLine& other);
+
+// The receptor of a data line as a data line writes it, without leading
+// blanks: "(1000.00000, 2000.00000)".
+std::string receptor_text(const PlotLine& line);
