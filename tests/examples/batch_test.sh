@@ -44,6 +44,17 @@ while IFS= read -r file; do
     cmp -s "$expected/$file" "$batch/$file" || fail "$file differs from the expected output"
 done < <(cd "$expected" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
 
+# --- the job array script: one scenario per task --------------------------------
+run_make clean
+for task in 0 1 2; do
+    (cd "$batch" && SLURM_ARRAY_TASK_ID=$task PLOTMERGE=$plotmerge bash slurm-array.sh) 2>"$scratch/err" ||
+        fail "array task $task ended with status $?: $(cat "$scratch/err")"
+    [[ ! -s $scratch/err ]] || fail "array task $task wrote to standard error: $(cat "$scratch/err")"
+done
+while IFS= read -r file; do
+    cmp -s "$expected/$file" "$batch/$file" || fail "$file of the array tasks differs from the expected output"
+done < <(cd "$expected" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
+
 # --- make clean leaves the example as shipped -----------------------------------
 run_make clean
 [[ $status == 0 && $(listing) == "$shipped" ]] || fail "make clean did not leave the example as shipped"
