@@ -23,7 +23,22 @@ std::vector<OpenFile>& open_files()
     return files;
 }
 
-// Who already holds the file with this identity, or empty when nobody does.
+// The plot file of this run that already has this identity open, quoted, or empty.
+std::string plot_file_holding(const platform::FileIdentity& identity)
+{
+    for (const OpenFile& file : open_files()) {
+        if (file.identity.same_file_as(identity)) {
+            std::string holder = "'";
+            holder += printable(file.name);
+            holder += '\'';
+            return holder;
+        }
+    }
+    return {};
+}
+
+// Who already holds the file with this identity, a standard stream or a plot
+// file of this run, or empty when nobody does.
 std::string holder_of(const platform::FileIdentity& identity)
 {
     using platform::StandardStream;
@@ -35,15 +50,7 @@ std::string holder_of(const platform::FileIdentity& identity)
     for (const auto& [stream, stream_name] : kStreams) {
         if (platform::identity_of(stream).same_file_as(identity)) return stream_name;
     }
-    for (const OpenFile& file : open_files()) {
-        if (file.identity.same_file_as(identity)) {
-            std::string holder = "'";
-            holder += printable(file.name);
-            holder += '\'';
-            return holder;
-        }
-    }
-    return {};
+    return plot_file_holding(identity);
 }
 
 // The identity is that of the file actually opened, so a name that is
@@ -64,7 +71,9 @@ PlotFile open_plot_file(std::string_view answered_name, platform::Use use)
     return PlotFile(opened, name);
 }
 
-// Read-only, and only a file that exists: nothing is created.
+// Read-only, and only a file that exists: nothing is created. Reading a file
+// that a standard stream is also connected to harms neither (a pipe given as
+// /dev/stdin is read so), so only the plot files of this run are refused.
 PlotFile open_existing_file(const std::string& name)
 {
     if (name.find('\0') != std::string::npos) throw RunFailure("opening", name, "a file name cannot hold a NUL byte");
@@ -72,7 +81,7 @@ PlotFile open_existing_file(const std::string& name)
     if (const auto error = platform::open_existing_for_reading(name, opened)) {
         throw RunFailure::from_system("opening", name, *error);
     }
-    const std::string holder = holder_of(opened.identity);
+    const std::string holder = plot_file_holding(opened.identity);
     if (!holder.empty()) {
         platform::close_file(opened.handle);
         throw RunFailure("opening", name, "the same file is already open in this run as " + holder);

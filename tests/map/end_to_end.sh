@@ -66,6 +66,16 @@ grep -q '<title>GRID TEST MAP</title>' grid.svg || fail "the first header line i
 grep -q '>grid.plt, 9 receptors<' grid.svg || fail "the file name and receptor count are not shown"
 grep -q 'highest 9.00000 at 200.00000, 200.00000' grid.svg || fail "the highest receptor is not labelled"
 
+# Read from a pipe through /dev/stdin, or with standard input redirected from
+# the file itself, the table is the same: reading beside a stream harms nothing.
+cat grid.plt | "$plotmap" --top 3 -o piped.svg /dev/stdin >out 2>err
+status=$?
+expect_status 0 "a pipe through /dev/stdin"
+cmp -s expected_table out || fail "the table read through /dev/stdin differs"
+run --top 3 -o redirected.svg grid.plt <grid.plt
+expect_status 0 "standard input redirected from the file"
+cmp -s expected_table out || fail "the table with standard input from the file differs"
+
 # The default of 10 shows all nine, in the same order.
 run grid.plt
 { head -n 1 expected_table; } >expected_head
