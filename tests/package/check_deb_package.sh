@@ -171,4 +171,14 @@ printf '%s\n' \
 cmp "$work/expected_map_table" "$scratch/map_table" || fail "plotmap's table differs"
 head -c 200 "$scratch/a.svg" | grep -q '<svg xmlns="http://www.w3.org/2000/svg"' || fail "plotmap wrote no SVG map"
 
+# --- a source install is removed as the README says ----------------------
+prefix=$work/prefix
+"$(dirname "$cpack_command")/cmake" --install "$build_dir" --prefix "$prefix" >"$work/install.log" 2>&1 ||
+    { cat "$work/install.log"; fail "cmake --install"; }
+[[ -x $prefix/bin/plotmerge && -f $prefix/share/doc/plotmerge/copyright ]] || fail "cmake --install left out files"
+xargs -d '\n' rm -f -- <"$manifest"
+find "$prefix/share/doc/plotmerge" -depth -type d -empty -delete
+left=$(cd "$prefix" && find . -type f -o -type l -o -type d -path '*plotm*')
+[[ -z $left ]] || fail "removing the source install left: $left"
+
 echo "package $(basename "$deb") checked"
