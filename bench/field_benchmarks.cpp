@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "number/real_text.hpp"
 #include "plot/plot_line.hpp"
 #include "plot/plot_record.hpp"
 #include "plot/real_field.hpp"
@@ -145,7 +146,12 @@ void read_field(benchmark::State& state, std::size_t fields_used)
     const std::vector<FieldText> fields = field_texts(fields_used, true);
     std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(read_real_field(fields[i].text, fields[i].decimals));
+        float value = 0.0f;
+        const bool read = fields[i].decimals == WideReal::decimals
+                              ? read_real_field<WideReal>(fields[i].text.data(), value)
+                              : read_real_field<NarrowReal>(fields[i].text.data(), value);
+        benchmark::DoNotOptimize(read);
+        benchmark::DoNotOptimize(value);
         i = (i + 1) & kWrap;
     }
 }
@@ -156,22 +162,23 @@ BENCHMARK(read_13_column_field);
 void read_any_field(benchmark::State& state) { read_field(state, std::size(REAL_FIELD_COLUMNS)); }
 BENCHMARK(read_any_field);
 
-void format_field(benchmark::State& state, const std::vector<float>& values, int width, int decimals)
+template <class Shape>
+void format_field(benchmark::State& state, const std::vector<float>& values)
 {
     char out[16];
     std::size_t i = 0;
     for (auto _ : state) {
-        format_real_field(values[i], width, decimals, out);
+        format_real_field<Shape>(values[i], out);
         benchmark::DoNotOptimize(out);
         benchmark::ClobberMemory();
         i = (i + 1) & kWrap;
     }
 }
 
-void format_13_5_field(benchmark::State& state) { format_field(state, wide_values(), 13, 5); }
+void format_13_5_field(benchmark::State& state) { format_field<WideReal>(state, wide_values()); }
 BENCHMARK(format_13_5_field);
 
-void format_8_2_field(benchmark::State& state) { format_field(state, narrow_values(), 8, 2); }
+void format_8_2_field(benchmark::State& state) { format_field<NarrowReal>(state, narrow_values()); }
 BENCHMARK(format_8_2_field);
 
 void parse_data_line(benchmark::State& state)

@@ -1,7 +1,8 @@
 // Every text that the tool's real reader accepts or refuses, for each number
 // of implied decimals in use, must be accepted or refused alike by the slow
 // reader, and both must give the same single-precision value. A text short
-// enough to be a field is also read as a field, which ignores its blanks.
+// enough for a field of either shape is also read as that field, right- and
+// left-aligned among blanks, which the field reader ignores.
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "number/real_text.hpp"
 #include "plot/real_field.hpp"
 #include "slow_real_reader.hpp"
 
@@ -53,7 +55,22 @@ std::optional<float> slow_read_field(std::string_view field, int decimals)
     return slow_read_real(text, decimals);
 }
 
-constexpr std::size_t kWidestField = 13;
+template <class Shape>
+void expect_field_read_alike(std::string_view text)
+{
+    if (text.size() > Shape::width) return;
+    const std::string blanks(Shape::width - text.size(), ' ');
+    for (const std::string& field : {blanks + std::string(text), std::string(text) + blanks}) {
+        const std::optional<float> slow = slow_read_field(field, Shape::decimals);
+        float value = 0.0f;
+        const bool read = read_real_field<Shape>(field.data(), value);
+        expect_same(field, Shape::decimals, "a field", read ? std::optional<float>(value) : std::nullopt, slow);
+        if (is_real_field<Shape>(field.data()) != slow.has_value()) {
+            std::fprintf(stderr, "is_real_field is wrong on [%s]\n", field.c_str());
+            std::abort();
+        }
+    }
+}
 
 }  // namespace
 
@@ -62,18 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     for (const int decimals : {0, 2, 5}) {
         expect_same(text, decimals, "a text", read_real_text(text, decimals), slow_read_real(text, decimals));
-        if (size <= kWidestField) {
-            const std::optional<float> slow = slow_read_field(text, decimals);
-            expect_same(text, decimals, "a field", read_real_field(text, decimals), slow);
-            float value = 0.0f;
-            const bool read = read_real_field(text, decimals, value);
-            expect_same(text, decimals, "a field into a value", read ? std::optional<float>(value) : std::nullopt,
-                        slow);
-            if (is_real_field(text, decimals) != slow.has_value()) {
-                std::fprintf(stderr, "is_real_field is wrong on [%.*s]\n", static_cast<int>(size), text.data());
-                std::abort();
-            }
-        }
     }
+    expect_field_read_alike<WideReal>(text);
+    expect_field_read_alike<NarrowReal>(text);
     return 0;
 }

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "plot/real_field.hpp"
+#include "number/real_text.hpp"
 #include "run_failure.hpp"
 
 namespace {

@@ -12,30 +12,25 @@ namespace {
 
 // The data line layout. Offsets are 0-based (column 2 is offset 1); the
 // separators between fields are never read and are written as blanks.
+template <RealFieldShape Shape>
 struct RealColumns {
     const char* name;
     float PlotRecord::*member;
     std::size_t offset;
-    int width;
-    int decimals;
 };
 
-constexpr RealColumns kRealFields[] = {
-    {"x", &PlotRecord::x, 1, 13, 5},
-    {"y", &PlotRecord::y, 15, 13, 5},
-    {"value", &PlotRecord::value, 29, 13, 5},
-    {"aux1", &PlotRecord::aux1, 43, 8, 2},
-    {"aux2", &PlotRecord::aux2, 52, 8, 2},
-    {"aux3", &PlotRecord::aux3, 61, 8, 2},
+constexpr RealColumns<WideReal> kWideFields[] = {
+    {"x", &PlotRecord::x, 1},
+    {"y", &PlotRecord::y, 15},
+    {"value", &PlotRecord::value, 29},
 };
+constexpr RealColumns<NarrowReal> kNarrowFields[] = {
+    {"aux1", &PlotRecord::aux1, 43},
+    {"aux2", &PlotRecord::aux2, 52},
+    {"aux3", &PlotRecord::aux3, 61},
+};
+constexpr const RealColumns<WideReal>& kValueField = kWideFields[2];
 
-const RealColumns& kX = kRealFields[0];
-const RealColumns& kY = kRealFields[1];
-
-// x, the separator and y: one run of bytes, compared as four words.
-constexpr std::size_t kReceptorBegin = kRealFields[0].offset;
-constexpr std::size_t kReceptorEnd = kRealFields[1].offset + static_cast<std::size_t>(kRealFields[1].width);
-static_assert(kReceptorEnd - kReceptorBegin > 16 && kReceptorEnd - kReceptorBegin <= 32);
 
 constexpr std::size_t kTagAOffset = 71;
 constexpr std::size_t kTagBOffset = 79;
@@ -45,38 +40,76 @@ constexpr std::size_t kTagCOffset = 99;
 
 constexpr std::int32_t kLargestStamp = 99999999;
 
-// The field's bytes with every blank removed; a tab or any other byte stays.
-std::string_view without_blanks(std::string_view field, char* scratch)
+template <RealFieldShape Shape>
+FieldFault fault_in(const PlotLine& line, const RealColumns<Shape>& column)
 {
-    std::size_t length = 0;
-    for (const char c : field) {
-        if (c != ' ') scratch[length++] = c;
-    }
-    return {scratch, length};
+    return {column.name, std::string_view(line.data() + column.offset, Shape::width)};
 }
 
-std::optional<std::int32_t> read_integer_field(std::string_view field)
+FieldFault stamp_fault(const PlotLine& line) { return {"stamp", std::string_view(line.data() + kStampOffset, kStampWidth)}; }
+
+bool read_integer_field(const char* field, std::int32_t& value)
 {
-    std::int32_t plain = 0;
-    if (read_plain_integer(field, plain)) return plain;
-    char scratch[16];
-    const std::string_view text = without_blanks(field, scratch);
+    if (read_plain_integer(field, value)) return true;
+    char text[kStampWidth];
+    std::size_t length = 0;
+    for (std::size_t i = 0; i < kStampWidth; ++i) {
+        if (field[i] != ' ') text[length++] = field[i];
+    }
     std::size_t at = 0;
-    const bool negative = !text.empty() && text[0] == '-';
-    if (!text.empty() && (text[0] == '-' || text[0] == '+')) ++at;
-    if (at == text.size()) return text.empty() ? std::optional<std::int32_t>(0) : std::nullopt;
+    const bool negative = length != 0 && text[0] == '-';
+    if (length != 0 && (text[0] == '-' || text[0] == '+')) ++at;
+    // Blanks only read as 0; a sign alone is not a number.
+    if (at == length && length != 0) return false;
     // Eight columns hold at most eight digits, far inside the 32-bit range.
     std::int32_t magnitude = 0;
-    for (; at < text.size(); ++at) {
-        if (text[at] < '0' || text[at] > '9') return std::nullopt;
+    for (; at < length; ++at) {
+        if (text[at] < '0' || text[at] > '9') return false;
         magnitude = magnitude * 10 + (text[at] - '0');
     }
-    return negative ? -magnitude : magnitude;
+    value = negative ? -magnitude : magnitude;
+    return true;
 }
 
-std::string_view field_of(const PlotLine& line, const RealColumns& column)
+template <RealFieldShape Shape, std::size_t N>
+std::optional<FieldFault> read_reals(const PlotLine& line, const RealColumns<Shape> (&fields)[N], PlotRecord& record)
 {
-    return {line.data() + column.offset, static_cast<std::size_t>(column.width)};
+    for (const RealColumns<Shape>& column : fields) {
+        if (!read_real_field<Shape>(line.data() + column.offset, record.*column.member)) return fault_in(line, column);
+    }
+    return std::nullopt;
+}
+
+// Checks the fields as read_reals does; the value field alone is read, into value.
+template <RealFieldShape Shape, std::size_t N>
+std::optional<FieldFault> check_reals(const PlotLine& line, const RealColumns<Shape> (&fields)[N], float& value)
+{
+    for (const RealColumns<Shape>& column : fields) {
+        const char* field = line.data() + column.offset;
+        const bool good = column.member == &PlotRecord::value ? read_real_field<Shape>(field, value)
+                                                              : is_real_field<Shape>(field);
+        if (!good) return fault_in(line, column);
+    }
+    return std::nullopt;
+}
+
+template <RealFieldShape Shape, std::size_t N>
+void format_reals(const PlotRecord& record, const RealColumns<Shape> (&fields)[N], char* text)
+{
+    for (const RealColumns<Shape>& column : fields) format_real_field<Shape>(record.*column.member, text + column.offset);
+}
+
+const RealColumns<WideReal>& kX = kWideFields[0];
+const RealColumns<WideReal>& kY = kWideFields[1];
+
+// x, the separator and y: one run of bytes, compared as four words.
+constexpr std::size_t kReceptorBegin = kWideFields[0].offset;
+constexpr std::size_t kReceptorEnd = kWideFields[1].offset + WideReal::width;
+static_assert(kReceptorEnd - kReceptorBegin > 16 && kReceptorEnd - kReceptorBegin <= 32);
+
+std::string_view field_of(const PlotLine& line, const RealColumns<WideReal>& column)
+{
+    return {line.data() + column.offset, WideReal::width};
 }
 
 std::uint64_t word_at(const PlotLine& line, std::size_t offset)
@@ -96,29 +129,29 @@ bool same_receptor_bytes(const PlotLine& line, const PlotLine& other)
 }
 
 // Two NaN read from a coordinate are the same reading, though they compare unequal.
-bool same_coordinate(const PlotLine& line, const PlotLine& other, const RealColumns& column)
+bool same_coordinate(const PlotLine& line, const PlotLine& other, const RealColumns<WideReal>& column)
 {
     const std::string_view field = field_of(line, column);
     const std::string_view other_field = field_of(other, column);
     if (field == other_field) return true;
     float value = 0.0f;
     float other_value = 0.0f;
-    if (!read_real_field(field, column.decimals, value) || !read_real_field(other_field, column.decimals, other_value)) {
+    if (!read_real_field<WideReal>(field.data(), value) || !read_real_field<WideReal>(other_field.data(), other_value)) {
         return false;
     }
     return value == other_value || (std::isnan(value) && std::isnan(other_value));
 }
 
 // A coordinate as the data line writes it; a field that is not a number as its bytes stand.
-std::string coordinate_text(const PlotLine& line, const RealColumns& column)
+std::string coordinate_text(const PlotLine& line, const RealColumns<WideReal>& column)
 {
     const std::string_view field = field_of(line, column);
     float value = 0.0f;
     std::string text;
-    if (read_real_field(field, column.decimals, value)) {
-        char written[16];
-        format_real_field(value, column.width, column.decimals, written);
-        text.assign(written, static_cast<std::size_t>(column.width));
+    if (read_real_field<WideReal>(field.data(), value)) {
+        char written[WideReal::width];
+        format_real_field<WideReal>(value, written);
+        text.assign(written, WideReal::width);
     } else {
         text = printable(field);
     }
@@ -149,30 +182,21 @@ void format_stamp(std::int32_t stamp, char* out)
 
 std::optional<FieldFault> parse_plot_record(const PlotLine& line, PlotRecord& record)
 {
-    for (const RealColumns& column : kRealFields) {
-        const std::string_view field(line.data() + column.offset, static_cast<std::size_t>(column.width));
-        if (!read_real_field(field, column.decimals, record.*column.member)) return FieldFault{column.name, field};
-    }
+    if (auto fault = read_reals(line, kWideFields, record)) return fault;
+    if (auto fault = read_reals(line, kNarrowFields, record)) return fault;
     copy_text(line, kTagAOffset, record.tag_a);
     copy_text(line, kTagBOffset, record.tag_b);
-    const std::string_view stamp_field(line.data() + kStampOffset, kStampWidth);
-    const std::optional<std::int32_t> stamp = read_integer_field(stamp_field);
-    if (!stamp) return FieldFault{"stamp", stamp_field};
-    record.stamp = *stamp;
+    if (!read_integer_field(line.data() + kStampOffset, record.stamp)) return stamp_fault(line);
     copy_text(line, kTagCOffset, record.tag_c);
     return std::nullopt;
 }
 
 std::optional<FieldFault> parse_plot_value(const PlotLine& line, float& value)
 {
-    for (const RealColumns& column : kRealFields) {
-        const std::string_view field(line.data() + column.offset, static_cast<std::size_t>(column.width));
-        const bool good = column.member == &PlotRecord::value ? read_real_field(field, column.decimals, value)
-                                                              : is_real_field(field, column.decimals);
-        if (!good) return FieldFault{column.name, field};
-    }
-    const std::string_view stamp_field(line.data() + kStampOffset, kStampWidth);
-    if (!read_integer_field(stamp_field)) return FieldFault{"stamp", stamp_field};
+    if (auto fault = check_reals(line, kWideFields, value)) return fault;
+    if (auto fault = check_reals(line, kNarrowFields, value)) return fault;
+    std::int32_t stamp = 0;
+    if (!read_integer_field(line.data() + kStampOffset, stamp)) return stamp_fault(line);
     return std::nullopt;
 }
 
@@ -180,9 +204,8 @@ std::array<char, RECORD_WIDTH> format_plot_record(const PlotRecord& record)
 {
     std::array<char, RECORD_WIDTH> text;
     text.fill(' ');
-    for (const RealColumns& column : kRealFields) {
-        format_real_field(record.*column.member, column.width, column.decimals, text.data() + column.offset);
-    }
+    format_reals(record, kWideFields, text.data());
+    format_reals(record, kNarrowFields, text.data());
     std::memcpy(text.data() + kTagAOffset, record.tag_a.data(), record.tag_a.size());
     std::memcpy(text.data() + kTagBOffset, record.tag_b.data(), record.tag_b.size());
     format_stamp(record.stamp, text.data() + kStampOffset);
@@ -192,16 +215,14 @@ std::array<char, RECORD_WIDTH> format_plot_record(const PlotRecord& record)
 
 void format_record_value(float value, std::array<char, RECORD_WIDTH>& text)
 {
-    const RealColumns& column = kRealFields[2];
-    format_real_field(value, column.width, column.decimals, text.data() + column.offset);
+    format_real_field<WideReal>(value, text.data() + kValueField.offset);
 }
 
 std::array<char, WIDE_FIELD_WIDTH> format_wide_field(float value)
 {
-    const RealColumns& column = kRealFields[2];
-    static_assert(WIDE_FIELD_WIDTH == 13, "x, y and value are 13 columns wide");
+    static_assert(WIDE_FIELD_WIDTH == WideReal::width, "x, y and value are 13 columns wide");
     std::array<char, WIDE_FIELD_WIDTH> text;
-    format_real_field(value, column.width, column.decimals, text.data());
+    format_real_field<WideReal>(value, text.data());
     return text;
 }
 

@@ -31,7 +31,7 @@ TEST(CombiningValues, AveragesByATrueDivisionByTheCount)
     const float third_of_hundred = combine({30.0f, 30.0f, 40.0f}, CombineMode::Average);
     EXPECT_EQ(33.333332061767578125f, third_of_hundred);
     char text[13];
-    format_real_field(third_of_hundred, 13, 5, text);
+    format_real_field<WideReal>(third_of_hundred, text);
     EXPECT_EQ("     33.33333", std::string(text, 13));
 
     EXPECT_EQ(5.0f / 3.0f, combine({1.0f, 2.0f, 2.0f}, CombineMode::Average));

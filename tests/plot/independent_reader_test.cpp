@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "number/real_text.hpp"
 #include "plot/real_field.hpp"
 #include "slow_real_reader.hpp"
 
@@ -26,8 +27,11 @@ constexpr Shape kNarrow{8, 2};
 
 std::optional<float> tool_field(const std::string& field, Shape shape)
 {
+    EXPECT_EQ(field.size(), shape.width);
     float value = 0.0f;
-    if (!read_real_field(field, shape.decimals, value)) return std::nullopt;
+    const bool read = shape.width == kWide.width ? read_real_field<WideReal>(field.data(), value)
+                                                 : read_real_field<NarrowReal>(field.data(), value);
+    if (!read) return std::nullopt;
     return value;
 }
 
@@ -103,6 +107,9 @@ TEST(RealFieldsAgainstTheSlowReader, AgreeOnRandomFieldsOfBothShapes)
         const std::optional<float> expected = slow_field(field, shape);
         numbers += expected.has_value();
         ASSERT_TRUE(same(expected, tool_field(field, shape))) << '[' << field << ']';
+        const bool number = shape.width == kWide.width ? is_real_field<WideReal>(field.data())
+                                                       : is_real_field<NarrowReal>(field.data());
+        ASSERT_EQ(expected.has_value(), number) << '[' << field << ']';
     }
     // Most random fields are numbers, so the values are what is compared.
     EXPECT_GT(numbers, 200'000);

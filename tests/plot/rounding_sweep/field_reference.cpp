@@ -48,7 +48,11 @@ std::string field_disagreement(float value)
 {
     for (const FieldShape shape : {kWideField, kNarrowField}) {
         char written[16];
-        format_real_field(value, shape.width, shape.decimals, written);
+        if (shape.width == kWideField.width) {
+            format_real_field<WideReal>(value, written);
+        } else {
+            format_real_field<NarrowReal>(value, written);
+        }
         const std::string written_text(written, static_cast<std::size_t>(shape.width));
         const std::string expected = reference_field(value, shape);
         if (written_text != expected) return describe(value, shape, expected, written_text);
