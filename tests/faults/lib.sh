@@ -2,7 +2,7 @@
 # file with the path of the plotmerge binary as its first argument, defines its
 # cases as shell functions and hands their names to run_cases. Every case runs
 # in a subshell inside its own fresh folder; the group exits 0 when all cases
-# pass, 1 when any fails, and 77 (skipped) when none could do its set-up.
+# pass, 1 when any fails, and 77 (skipped) when any could not do its set-up.
 
 set -u
 
@@ -115,14 +115,17 @@ run_plotmerge_as_nobody() {
 run_plotmerge_within_memory() {
     local limit_kib=$1
     if [[ ! -x /usr/bin/time ]]; then
-        echo "  note: /usr/bin/time missing, memory not measured"
-        run_plotmerge
+        fail "/usr/bin/time is missing, so the peak memory cannot be measured"
         return
     fi
     /usr/bin/time -f %M -o peak_kib.txt "$PLOTMERGE" <answers >stdout.txt 2>stderr.txt
     status=$?
     local peak
-    peak=$(tail -n 1 peak_kib.txt)
+    peak=$(tail -n 1 peak_kib.txt 2>/dev/null)
+    if ! [[ $peak =~ ^[0-9]+$ ]]; then
+        fail "the peak memory could not be measured (/usr/bin/time gave '${peak}')"
+        return
+    fi
     echo "  peak memory ${peak} KiB"
     ((peak < limit_kib)) || fail "peak memory ${peak} KiB, expected under ${limit_kib} KiB"
 }
@@ -226,6 +229,8 @@ run_cases() {
     done
     echo "$passed passed, $failures failed, $skipped skipped"
     ((failures > 0)) && exit 1
-    ((passed == 0 && skipped > 0)) && exit 77
+    # A group that could not run all of its cases is reported as skipped, so
+    # that ctest's summary shows it; the lines above tell which cases ran.
+    ((skipped > 0)) && exit 77
     exit 0
 }
