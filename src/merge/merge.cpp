@@ -1,9 +1,15 @@
 #include "merge/merge.hpp"
 
+#include <cfloat>
+
 #include "merge/receptor_check.hpp"
 #include "plot/plot_file.hpp"
 #include "plot/plot_record.hpp"
 #include "run_failure.hpp"
+
+// Every step is rounded to single precision before the next; arithmetic
+// carried out in a wider format (x87) would round twice and change results.
+static_assert(FLT_EVAL_METHOD == 0, "float arithmetic must be evaluated in single precision");
 
 float combine_values(const float* scaled, int count, CombineMode mode)
 {

@@ -7,6 +7,9 @@
 set -u
 
 PLOTMERGE=$(realpath "${1:?usage: $0 PATH_TO_PLOTMERGE}")
+# A build for another machine runs through its emulator (Wine, qemu-user),
+# given as words in PLOTMERGE_EMULATOR.
+read -r -a EMULATOR <<<"${PLOTMERGE_EMULATOR:-}"
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/plotmerge-faults.XXXXXX")
 MOUNTS="$WORK/.mounts"
 : >"$MOUNTS"
@@ -100,13 +103,20 @@ prompts_until() {
 # Runs the tool with the answers file on standard input; standard output and
 # error go to stdout.txt and stderr.txt, the exit status to $status.
 run_plotmerge() {
-    "$PLOTMERGE" <answers >stdout.txt 2>stderr.txt
+    "${EMULATOR[@]}" "$PLOTMERGE" <answers >stdout.txt 2>stderr.txt
     status=$?
 }
 
-# The same as an unprivileged user, who must be able to use the folder.
+# The same as an unprivileged user, who must be able to use the folder. An
+# emulator keeps its state (Wine's prefix) in a home of that user's own.
+NOBODY_HOME=${TMPDIR:-/tmp}/plotmerge-faults-nobody
 run_plotmerge_as_nobody() {
-    setpriv --reuid=nobody --regid=nogroup --clear-groups -- "$PLOTMERGE" <answers >stdout.txt 2>stderr.txt
+    if ((${#EMULATOR[@]} > 0)); then
+        mkdir -p "$NOBODY_HOME" && chown nobody:nogroup "$NOBODY_HOME"
+    fi
+    env -u PLOTMERGE_WINEPREFIX HOME="$NOBODY_HOME" XDG_CACHE_HOME="$NOBODY_HOME/.cache" \
+        setpriv --reuid=nobody --regid=nogroup --clear-groups -- \
+        "${EMULATOR[@]}" "$PLOTMERGE" <answers >stdout.txt 2>stderr.txt
     status=$?
 }
 

@@ -144,16 +144,30 @@ TEST(OpeningPlotFiles, RefusesAFileAlreadyOpenUnderAnotherName)
     const std::string original = folder.file("a.plt");
     write_file(original, "line\n");
     std::filesystem::create_hard_link(original, folder.file("hard.plt"));
-    std::filesystem::create_symlink(original, folder.file("soft.plt"));
     {
         PlotFile first = open_plot_input(original);
-        for (const std::string& other : {original, folder.file("hard.plt"), folder.file("soft.plt"),
-                                         folder.file(".") + "/a.plt"}) {
+        for (const std::string& other : {original, folder.file("hard.plt"), folder.file(".") + "/a.plt"}) {
             EXPECT_THROW(open_plot_input(other), RunFailure) << other;
             EXPECT_THROW(open_plot_output(other), RunFailure) << other;
         }
     }
     // Closed again, the file may be opened under any of its names.
+    EXPECT_NO_THROW(open_plot_input(folder.file("hard.plt")));
+}
+
+TEST(OpeningPlotFiles, RefusesAFileAlreadyOpenThroughASymbolicLink)
+{
+    ScratchFolder folder;
+    const std::string original = folder.file("a.plt");
+    write_file(original, "line\n");
+    std::error_code refused;
+    std::filesystem::create_symlink(original, folder.file("soft.plt"), refused);
+    if (refused) GTEST_SKIP() << "this system cannot make a symbolic link: " << refused.message();
+    {
+        PlotFile first = open_plot_input(original);
+        EXPECT_THROW(open_plot_input(folder.file("soft.plt")), RunFailure);
+        EXPECT_THROW(open_plot_output(folder.file("soft.plt")), RunFailure);
+    }
     EXPECT_NO_THROW(open_plot_input(folder.file("soft.plt")));
 }
 
