@@ -38,9 +38,13 @@ std::string printable(std::string_view bytes)
     static constexpr char hex[] = "0123456789abcdef";
     std::string text;
     text.reserve(bytes.size());
-    for (const char c : bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
         const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte < 0x7f && byte != '\\') {
+        // A backslash stays as it is (Windows names are full of them), unless
+        // an x follows it, which would read as an escape.
+        const bool looks_like_escape = c == '\\' && i + 1 < bytes.size() && bytes[i + 1] == 'x';
+        if (byte >= 0x20 && byte < 0x7f && !looks_like_escape) {
             text += c;
         } else {
             text += "\\x";

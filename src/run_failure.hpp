@@ -29,7 +29,8 @@ private:
 };
 
 // Renders bytes for a one-line diagnostic: printable ASCII as it stands,
-// everything else as \xNN, so a name or field with control bytes cannot break the line.
+// everything else as \xNN (and a backslash before an x too), so a name or
+// field with control bytes cannot break the line.
 std::string printable(std::string_view bytes);
 
 // The bytes some editors put at the start of a file saved as UTF-8. No rule

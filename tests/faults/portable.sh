@@ -59,7 +59,10 @@ case_read_only_files() {
     if [[ -w RISK.PLT ]]; then
         # root may write any file: the run is made as nobody instead.
         command -v setpriv >/dev/null || skip "root ignores read-only files and setpriv is missing"
+        # Wine reopens the working folder by its full path, so nobody must be
+        # able to pass through the folders above it too.
         chown -R nobody:nogroup .
+        chmod a+x "$WORK"
         run_plotmerge_as_nobody
     else
         run_plotmerge

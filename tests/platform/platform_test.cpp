@@ -7,6 +7,7 @@
 
 #include "../plot/plot_test_support.hpp"
 #include "platform/platform.hpp"
+#include "run_failure.hpp"
 
 namespace {
 
@@ -153,6 +154,18 @@ TEST(PlatformFiles, CutToALengthBeyondFourGibibytes)
     EXPECT_EQ(kLength, std::filesystem::file_size(path));
     std::ifstream in(path, std::ios::binary);
     EXPECT_EQ('x', in.get());
+}
+
+// Diagnostics show names readably: Windows paths keep their backslashes,
+// control and non-ASCII bytes are escaped, and only an escape reads as one.
+TEST(Diagnostics, ShowNamesReadablyAndUnambiguously)
+{
+    EXPECT_EQ("C:\\data\\run1.plt", printable("C:\\data\\run1.plt"));
+    EXPECT_EQ("a\\x5cx01", printable("a\\x01"));  // typed as backslash, x, 0, 1
+    EXPECT_EQ("a\\x01", printable("a\x01"));       // the control byte 1
+    EXPECT_EQ("\\x0d\\x0a\\xe9 end\\", printable("\r\n\xe9 end\\"));
+    const RunFailure failure("opening", "dir\\x\n.plt", "cause");
+    EXPECT_STREQ("plotmerge: opening 'dir\\x5cx\\x0a.plt': cause", failure.what());
 }
 
 }  // namespace

@@ -174,6 +174,9 @@ TEST(OpeningPlotFiles, RefusesAFileAlreadyOpenThroughASymbolicLink)
 // The open for a file that must already be there: read-only, never creating.
 TEST(OpeningExistingPlotFiles, ReadsAnExistingFileUnderItsNameExactly)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "Windows drops the trailing blanks of a file name, so a.plt and 'a.plt ' are one file";
+#endif
     ScratchFolder folder;
     write_file(folder.file("a.plt "), "kept\n");
     write_file(folder.file("a.plt"), "other\n");
@@ -199,8 +202,15 @@ TEST(OpeningExistingPlotFiles, FailsWithTheSystemsCauseAndCreatesNothing)
             open_existing_plot_file(c.name);
             ADD_FAILURE() << c.name << " opened";
         } catch (const RunFailure& failure) {
+#if defined(_WIN32)
+            // The cause is Windows' own message text, which differs between versions (and Wine).
+            const std::string start = "plotmerge: opening '" + c.name + "': ";
+            EXPECT_EQ(start, std::string(failure.what()).substr(0, start.size()));
+            EXPECT_GT(std::string(failure.what()).size(), start.size());
+#else
             EXPECT_EQ("opening '" + c.name + "': " + c.cause, failure.detail());
             EXPECT_EQ("plotmerge: opening '" + c.name + "': " + c.cause, std::string(failure.what()));
+#endif
         }
     }
     EXPECT_FALSE(std::filesystem::exists(folder.file("absent.plt")));
