@@ -146,8 +146,8 @@ TEST(DigitByDigitReference, WritesAnyFieldShapeByTheSameRules)
 
 // Only the two shapes of a data line reach the writer and the reader.
 struct TenColumnsThreeDecimals {
-    static constexpr std::size_t width = 10;
-    static constexpr int decimals = 3;
+    [[maybe_unused]] static constexpr std::size_t width = 10;
+    [[maybe_unused]] static constexpr int decimals = 3;
 };
 static_assert(RealFieldShape<WideReal> && RealFieldShape<NarrowReal>);
 static_assert(!RealFieldShape<TenColumnsThreeDecimals>);
