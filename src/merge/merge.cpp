@@ -22,6 +22,19 @@ float combine_values(const float* scaled, int count, CombineMode mode)
 
 namespace {
 
+// The last input's line does not parse; an earlier input's fault, in input
+// order, is the one to report.
+[[noreturn]] void throw_first_failure(MergeJob& job, const std::array<PlotLine, MAX_INPUTS>& lines,
+                                      const FieldFault& last_fault)
+{
+    const int count = job.input_count;
+    for (int i = 0; i + 1 < count; ++i) {
+        float value = 0.0f;
+        if (const auto fault = parse_plot_value(lines[i], value)) throw field_failure(*job.inputs[i].file, *fault);
+    }
+    throw field_failure(*job.inputs[count - 1].file, last_fault);
+}
+
 void merge_positions(MergeJob& job, ReceptorCheck& receptors)
 {
     const int count = job.input_count;
@@ -40,16 +53,22 @@ void merge_positions(MergeJob& job, ReceptorCheck& receptors)
             if (risk != nullptr) write_plot_line(*risk, lines[0]);
             continue;
         }
-        // The carried fields come from the last input: the others are only checked.
+        // The carried fields come from the last input, read first; the others
+        // are only checked, and their receptors compared with its receptor.
+        InputSlot& last = job.inputs[count - 1];
+        if (const auto fault = parse_plot_record(lines[count - 1], record)) throw_first_failure(job, lines, *fault);
+        scaled[count - 1] = last.scale * record.value;
+        int first_differing = -1;
         for (int i = 0; i + 1 < count; ++i) {
             InputSlot& input = job.inputs[i];
             float value = 0.0f;
-            if (const auto fault = parse_plot_value(lines[i], value)) throw field_failure(*input.file, *fault);
+            bool same_receptor = true;
+            if (const auto fault = parse_plot_value(lines[i], lines[count - 1], record, value, same_receptor)) {
+                throw field_failure(*input.file, *fault);
+            }
+            if (!same_receptor && first_differing < 0) first_differing = i;
             scaled[i] = input.scale * value;
         }
-        InputSlot& last = job.inputs[count - 1];
-        if (const auto fault = parse_plot_record(lines[count - 1], record)) throw field_failure(*last.file, *fault);
-        scaled[count - 1] = last.scale * record.value;
         const float combined = combine_values(scaled, count, job.mode);
         record.value = combined;
         // The risk line differs from the combined line in its value field only.
@@ -59,7 +78,7 @@ void merge_positions(MergeJob& job, ReceptorCheck& receptors)
             format_record_value(RISK_FACTOR * combined, text);
             write_record_text(*risk, text);
         }
-        receptors.check_position(job, lines.data());
+        receptors.count_position(job, lines.data(), first_differing);
     }
 }
 

@@ -6,7 +6,6 @@
 
 #include "merge/merge_job.hpp"
 #include "plot/plot_line.hpp"
-#include "plot/plot_record.hpp"
 
 // The merged line carries the receptor of the last input, so every other input
 // must name that receptor at the same position. A difference does not stop
@@ -14,17 +13,13 @@
 // is described in a warning at the end of the run.
 class ReceptorCheck {
 public:
-    // A data position merged; lines holds each input's line there, in input order.
-    void check_position(const MergeJob& job, const PlotLine* lines)
+    // A data position merged; lines holds each input's line there, in input
+    // order, and first_differing is the first input whose receptor differs
+    // from the last input's, or -1 when none does.
+    void count_position(const MergeJob& job, const PlotLine* lines, int first_differing)
     {
         ++positions_;
-        const int last = job.input_count - 1;
-        for (int i = 0; i < last; ++i) {
-            if (!same_receptor(lines[i], lines[last])) {
-                note_difference(job, lines, i);
-                return;
-            }
-        }
+        if (first_differing >= 0) note_difference(job, lines, first_differing);
     }
 
     std::uint64_t positions() const { return positions_; }

@@ -128,18 +128,18 @@ bool same_receptor_bytes(const PlotLine& line, const PlotLine& other)
     return difference == 0;
 }
 
-// Two NaN read from a coordinate are the same reading, though they compare unequal.
-bool same_coordinate(const PlotLine& line, const PlotLine& other, const RealColumns<WideReal>& column)
+// Whether a coordinate of line reads as reference_value, read before from the
+// same columns of the reference line; is_number tells whether it is a number.
+// Two NaN are the same reading, though they compare unequal.
+bool same_coordinate(const PlotLine& line, const PlotLine& reference, const RealColumns<WideReal>& column,
+                     float reference_value, bool& is_number)
 {
+    is_number = true;
     const std::string_view field = field_of(line, column);
-    const std::string_view other_field = field_of(other, column);
-    if (field == other_field) return true;
+    if (field == field_of(reference, column)) return true;
     float value = 0.0f;
-    float other_value = 0.0f;
-    if (!read_real_field<WideReal>(field.data(), value) || !read_real_field<WideReal>(other_field.data(), other_value)) {
-        return false;
-    }
-    return value == other_value || (std::isnan(value) && std::isnan(other_value));
+    is_number = read_real_field<WideReal>(field.data(), value);
+    return is_number && (value == reference_value || (std::isnan(value) && std::isnan(reference_value)));
 }
 
 // A coordinate as the data line writes it; a field that is not a number as its bytes stand.
@@ -200,6 +200,27 @@ std::optional<FieldFault> parse_plot_value(const PlotLine& line, float& value)
     return std::nullopt;
 }
 
+std::optional<FieldFault> parse_plot_value(const PlotLine& line, const PlotLine& reference,
+                                           const PlotRecord& reference_record, float& value, bool& same_receptor)
+{
+    same_receptor = true;
+    if (!same_receptor_bytes(line, reference)) {
+        for (const RealColumns<WideReal>* column : {&kX, &kY}) {
+            bool is_number = true;
+            const float reference_value = reference_record.*(column->member);
+            if (!same_coordinate(line, reference, *column, reference_value, is_number)) same_receptor = false;
+            if (!is_number) return fault_in(line, *column);
+        }
+    }
+    // x and y in the same bytes as the reference's are numbers: it was read.
+    if (!read_real_field<WideReal>(line.data() + kValueField.offset, value)) return fault_in(line, kValueField);
+    float unused = 0.0f;
+    if (auto fault = check_reals(line, kNarrowFields, unused)) return fault;
+    std::int32_t stamp = 0;
+    if (!read_integer_field(line.data() + kStampOffset, stamp)) return stamp_fault(line);
+    return std::nullopt;
+}
+
 std::array<char, RECORD_WIDTH> format_plot_record(const PlotRecord& record)
 {
     std::array<char, RECORD_WIDTH> text;
@@ -224,12 +245,6 @@ std::array<char, WIDE_FIELD_WIDTH> format_wide_field(float value)
     std::array<char, WIDE_FIELD_WIDTH> text;
     format_real_field<WideReal>(value, text.data());
     return text;
-}
-
-bool same_receptor(const PlotLine& line, const PlotLine& other)
-{
-    if (same_receptor_bytes(line, other)) return true;
-    return same_coordinate(line, other, kX) && same_coordinate(line, other, kY);
 }
 
 std::string receptor_text(const PlotLine& line)

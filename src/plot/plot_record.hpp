@@ -40,6 +40,15 @@ std::optional<FieldFault> parse_plot_record(const PlotLine& line, PlotRecord& re
 // result, but works out only the value.
 std::optional<FieldFault> parse_plot_value(const PlotLine& line, float& value);
 
+// The same, and same_receptor tells whether the line names the receptor of a
+// reference line whose fields parse_plot_record has read into
+// reference_record: x and y read as the same values, so 1000.0, 1000.00000
+// and 100000000 (five implied decimals) match, and so do 0 and -0. Fields in
+// the same bytes as the reference's match, and are numbers, without being
+// looked at again; only a field whose bytes differ is converted.
+std::optional<FieldFault> parse_plot_value(const PlotLine& line, const PlotLine& reference,
+                                           const PlotRecord& reference_record, float& value, bool& same_receptor);
+
 // The RECORD_WIDTH characters of a data line for record.
 std::array<char, RECORD_WIDTH> format_plot_record(const PlotRecord& record);
 
@@ -52,13 +61,6 @@ std::array<char, WIDE_FIELD_WIDTH> format_wide_field(float value);
 // Rewrites the value field of a formatted data line, the other nine unchanged:
 // the same text as format_plot_record of the record with that value.
 void format_record_value(float value, std::array<char, RECORD_WIDTH>& text);
-
-// True when two data lines name the same receptor: their x and their y read as
-// the same values, so 1000.0, 1000.00000 and 100000000 (five implied decimals)
-// match, and so do 0 and -0. The fields' bytes are compared first; only fields
-// whose bytes differ are converted. A field that is not a number matches only
-// the same bytes.
-bool same_receptor(const PlotLine& line, const PlotLine& other);
 
 // The receptor of a data line as a data line writes it, without leading
 // blanks: "(1000.00000, 2000.00000)".

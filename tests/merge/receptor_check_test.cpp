@@ -102,6 +102,24 @@ TEST(ReceptorWarning, ComesBeforeTheFailureAndCountsOnlyThePositionsMergedBefore
     EXPECT_EQ(2, std::count(run.output.begin(), run.output.end(), '\n'));
 }
 
+// The last input is read first, for its receptor; a fault of an earlier
+// input at the same position is still the one reported, as input order says.
+TEST(ReceptorWarning, LeavesTheFieldFaultOfTheFirstInputInInputOrderToBeReported)
+{
+    const std::string good = receptor("1.", "2.");
+    const std::string bad_aux = line_at({{2, "1."}, {16, "2."}, {30, "1."}, {44, "1x"}}) + "\n";
+    const std::string bad_value = receptor("1.", "2.", "2y");
+    const std::string bad_x = receptor("1z", "2.");
+    EXPECT_NE(std::string::npos, merge_files({good, bad_aux, bad_value}).failure.find("in2.plt': line 1: field aux1"));
+    EXPECT_NE(std::string::npos, merge_files({bad_x, good, bad_value}).failure.find("in1.plt': line 1: field x"));
+    EXPECT_NE(std::string::npos, merge_files({good, good, bad_value}).failure.find("in3.plt': line 1: field value"));
+    EXPECT_NE(std::string::npos, merge_files({bad_x, good}).failure.find("in1.plt': line 1: field x holds '1z"));
+    // x of another receptor that is no number is a fault, not a difference.
+    const MergeRun run = merge_files({receptor("1.", "2.") + bad_x, good + good});
+    EXPECT_NE(std::string::npos, run.failure.find("in1.plt': line 2: field x")) << run.failure;
+    EXPECT_EQ("", run.standard_error);
+}
+
 TEST(ReceptorWarning, IsNeverGivenForOneInputNorForInputsOfDifferentLengths)
 {
     EXPECT_EQ("", merge_files({receptor("1.", "2.") + receptor("3.", "4.")}).standard_error);
