@@ -249,5 +249,11 @@ std::array<char, WIDE_FIELD_WIDTH> format_wide_field(float value)
 
 std::string receptor_text(const PlotLine& line)
 {
-    return "(" + coordinate_text(line, kX) + ", " + coordinate_text(line, kY) + ")";
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "(" + std::string.
+    std::string text = "(";
+    text += coordinate_text(line, kX);
+    text += ", ";
+    text += coordinate_text(line, kY);
+    text += ')';
+    return text;
 }
