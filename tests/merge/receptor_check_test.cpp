@@ -53,8 +53,8 @@ MergeRun merge_files(const std::vector<std::string>& contents)
 std::string after_scratch_folder(const std::string& text)
 {
     std::string result = text;
-    for (std::size_t at; (at = result.find("/plotmerge-test-")) != std::string::npos;) {
-        const std::size_t slash = result.find('/', at + 1);
+    for (std::size_t at; (at = result.find("plotmerge-test-")) != std::string::npos;) {
+        const std::size_t slash = result.find_first_of("/\\", at + 1);  // Windows names end the folder with a backslash
         result.erase(result.rfind('\'', at) + 1, slash + 1 - (result.rfind('\'', at) + 1));
     }
     return result;
