@@ -29,12 +29,6 @@ struct FieldText {
     int decimals;
 };
 
-struct FloatField {
-    float value;
-    int width;
-    int decimals;
-};
-
 const std::vector<PlotLine>& sample_lines()
 {
     static const std::vector<PlotLine> lines = [] {

@@ -54,7 +54,8 @@ TEST(CombiningValues, GiveNegativeZeroOnlyWhenEveryScaledValueIsNegativeZero)
 
 // Two inputs, factors 1 and 0.5, Average, risk output. Input 1 starts with a
 // header line; input 2's line there is no number and is never parsed. Input 2
-// runs out after two data lines, so input 1's last line is not merged.
+// runs out after two data lines, so input 1's last line is not merged. Both
+// inputs have the same receptors, so the run ends without a warning.
 TEST(LockstepMerge, CopiesHeadersAndWritesCombinedAndRiskLinesWithTheLastInputsFields)
 {
     ScratchFolder folder;
@@ -62,8 +63,8 @@ TEST(LockstepMerge, CopiesHeadersAndWritesCombinedAndRiskLinesWithTheLastInputsF
         return line_at({{2, x}, {30, value}, {44, "1"}, {62, "7."}, {72, "TAGA"}, {80, tag_b}, {90, "1990"},
                         {100, "C2"}});
     };
-    write_file(folder.file("one.plt"), "* title\n" + data("9.", "4.", "first") + "\n" + data("9.", "10.", "first") +
-                                           "\n" + data("9.", "1.", "first") + "\n");
+    write_file(folder.file("one.plt"), "* title\n" + data("1.5", "4.", "first") + "\n" + data("1.5", "10.", "first") +
+                                           "\n" + data("1.5", "1.", "first") + "\n");
     write_file(folder.file("two.plt"), "not a number\n" + data("1.5", "4.", "second") + "\r\n" +
                                            data("1.5", "6.", "second"));
 
