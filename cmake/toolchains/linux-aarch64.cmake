@@ -1,16 +1,3 @@
-# Linux on aarch64, cross-compiled with Debian's g++-aarch64-linux-gnu. Programs
-# built here (the tests) run under qemu-user with the cross compiler's
-# libraries as their root.
-set(CMAKE_SYSTEM_NAME Linux)
-set(CMAKE_SYSTEM_PROCESSOR aarch64)
-
-set(PLOTMERGE_CROSS_TRIPLE aarch64-linux-gnu)
-set(CMAKE_C_COMPILER ${PLOTMERGE_CROSS_TRIPLE}-gcc)  # GoogleTest built from source wants C too
-set(CMAKE_CXX_COMPILER ${PLOTMERGE_CROSS_TRIPLE}-g++)
-set(CMAKE_FIND_ROOT_PATH /usr/${PLOTMERGE_CROSS_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-set(CMAKE_CROSSCOMPILING_EMULATOR qemu-aarch64;-L;/usr/${PLOTMERGE_CROSS_TRIPLE})
+# Linux on aarch64 (64-bit ARM), little-endian.
+set(PLOTMERGE_CROSS_PROCESSOR aarch64)
+include(${CMAKE_CURRENT_LIST_DIR}/linux-cross.cmake)
