@@ -10,40 +10,11 @@ set -u
 
 page=$1 source=$2 version=$3
 
-skip() { echo "SKIPPED: $*"; exit 77; }
-fail() { echo "FAILED: $*"; exit 1; }
-
-command -v groff >/dev/null || skip "groff not found (package groff-base)"
-[[ -f $page ]] || fail "no manual page at $page"
-[[ -f $source ]] || fail "no manual page source at $source"
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-plain=$work/page.1
-if [[ $page == *.gz ]]; then
-    gzip -dc "$page" >"$plain" || fail "$page is not a gzip file"
-else
-    cp "$page" "$plain"
-fi
-
-# --- only the version is put in ------------------------------------------------
-# tbl's cell separator is "@"; a substitution of every @...@ loses cells.
-sed "s/@PROJECT_VERSION@/$version/g" "$source" >"$work/expected.1"
-if ! cmp -s "$work/expected.1" "$plain"; then
-    diff "$work/expected.1" "$plain" | head -20
-    fail "$page is not its source with only the version $version put in"
-fi
+source "$(dirname "$0")/manual_page_lib.sh"
+unpack_manual_page
+check_only_version_put_in
 grep -q "^\.TH [A-Z]* 1 .*$version" "$plain" || fail "the title line lacks the version $version"
-
-# --- groff formats it without a warning ----------------------------------------
-for device in ps utf8; do
-    messages=$(groff -ww -z -man -t -T"$device" "$plain" 2>&1)
-    status=$?
-    if [[ $status != 0 || -n $messages ]]; then
-        printf '%s\n' "$messages"
-        fail "groff -T$device reported status $status or warnings"
-    fi
-done
+check_formats_cleanly
 
 # --- the table as a reader sees it -----------------------------------------------
 # man runs tbl only when the page's first line asks for it; groff -t always does.
