@@ -1,0 +1,608 @@
+#!/usr/bin/env python3
+"""Random runs of plotmerge compared with the reference model.
+
+Each case is a random dialogue (count, names, factors, mode, risk answer in
+many textual forms) and a random working folder (plot files with fields in
+many valid shapes and a few invalid ones, old outputs). The case runs once
+through the built plotmerge in a fresh folder and once through
+plotmerge_model; standard output, the exit status, whether standard error
+holds anything, and every file of the folder must agree byte for byte.
+
+A mismatch prints the differences and, with --keep-failures, leaves a
+folder holding the answers, the starting files and both outcomes.
+Exit status: 0 when every case agreed, 1 otherwise.
+"""
+
+import argparse
+import os
+import random
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import plotmerge_model as model  # noqa: E402
+
+OUTPUT_NAMES = (b'AVG_CONC.PLT', b'SUM_CONC.PLT', b'RISK.PLT')
+
+
+# ---------------------------------------------------------------------------
+# Decimal numbers and their texts
+#
+# A number is (negative, n, s): the value (-1)^negative * n * 10^-s, n >= 0.
+# Texts are made from it in the forms the tool reads; the model works out
+# their values on its own.
+
+def random_number(rng, style=None):
+    style = style or rng.choice(
+        ['small', 'small', 'medium', 'large', 'tie', 'near_tie', 'zero', 'integer', 'tiny', 'limit'])
+    negative = rng.random() < 0.3
+    if style == 'small':
+        n, s = rng.randint(0, 99999), rng.randint(0, 5)
+    elif style == 'medium':
+        n, s = rng.randint(0, 10**9), rng.randint(0, 7)
+    elif style == 'large':
+        n, s = rng.randint(10**5, 10**8), rng.randint(0, 2)
+    elif style == 'tie':
+        # m / 2^k, exact in single precision, often a tie at 2 or 5 decimals
+        k = rng.randint(1, 12)
+        m = rng.randint(0, 2**min(20, k + 10))
+        n, s = m * 5**k, k
+    elif style == 'near_tie':
+        s = rng.choice([3, 6, 7])
+        n = rng.randint(0, 10**(s + rng.randint(0, 3) - 1)) * 10 + 5
+    elif style == 'zero':
+        n, s = 0, rng.randint(0, 3)
+    elif style == 'integer':
+        n, s = rng.randint(0, 9999), 0
+    elif style == 'tiny':
+        n, s = rng.randint(1, 999), rng.randint(6, 9)
+    else:  # around the widths of the fields: 10^7, 10^6, 10^5, 10^4
+        base = 10 ** rng.choice([4, 5, 6, 7])
+        n, s = base * 100 + rng.randint(-300, 300), 2
+    return negative, max(n, 0), s
+
+
+def sign_text(rng, negative):
+    if negative:
+        return '-'
+    return '+' if rng.random() < 0.1 else ''
+
+
+def digits_with_point(n, s):
+    """n * 10^-s as integer digits, point, fraction digits."""
+    text = str(n).rjust(s + 1, '0')
+    whole, frac = text[:len(text) - s], text[len(text) - s:]
+    return whole, frac
+
+
+def point_text(rng, negative, n, s):
+    whole, frac = digits_with_point(n, s)
+    frac += '0' * rng.choice([0, 0, 0, 1, 2])
+    if whole == '0' and rng.random() < 0.3 and frac:
+        whole = ''
+    return sign_text(rng, negative) + whole + '.' + frac
+
+
+def exponent_marker(rng, exponent):
+    letter = rng.choice(['E', 'e', 'D', 'd', '', ''])
+    if letter == '':
+        return ('+' if exponent >= 0 else '-') + str(abs(exponent))
+    if exponent < 0:
+        return letter + '-' + str(-exponent)
+    return letter + rng.choice(['', '+']) + str(exponent)
+
+
+def exponent_text(rng, negative, n, s):
+    """A mantissa, with or without a point, and an exponent."""
+    digits = str(n)
+    if rng.random() < 0.5:
+        k = rng.randint(0, len(digits))
+        mantissa = digits[:k] + '.' + digits[k:]
+        exponent = (len(digits) - k) - s
+        if mantissa == '.':
+            mantissa = '0.'
+    else:
+        mantissa = digits
+        exponent = -s
+    return sign_text(rng, negative) + mantissa + exponent_marker(rng, exponent)
+
+
+def implied_text(rng, negative, n, s, decimals):
+    """Digits without a point, the last `decimals` of them decimals, maybe an exponent."""
+    if rng.random() < 0.7:
+        exponent = rng.randint(min(-2, decimals - s), decimals - s) if s <= decimals else None
+        if exponent is None:
+            return None
+        if rng.random() < 0.6:
+            exponent = 0
+        digits = str(n * 10 ** (decimals - exponent - s)).rjust(rng.randint(1, 3), '0')
+        return sign_text(rng, negative) + digits + ('' if exponent == 0 else exponent_marker(rng, exponent))
+    return None
+
+
+def number_texts(rng, number, decimals):
+    """Every text this generator can make for the number, in random forms."""
+    negative, n, s = number
+    texts = [point_text(rng, negative, n, s), exponent_text(rng, negative, n, s)]
+    if decimals is None:
+        if s == 0:
+            texts.append(sign_text(rng, negative) + str(n))
+    else:
+        implied = implied_text(rng, negative, n, s, decimals)
+        if implied:
+            texts.extend([implied, implied])
+    return texts
+
+
+def field_text(rng, number, width, decimals):
+    """A real field of `width` columns holding the number, or None when no form fits."""
+    texts = [t for t in number_texts(rng, number, decimals) if len(t) <= width]
+    if not texts:
+        return None
+    text = rng.choice(texts)
+    text = sprinkle_blanks(rng, text, width)
+    return place(rng, text, width)
+
+
+def sprinkle_blanks(rng, text, width):
+    if rng.random() < 0.15:
+        while len(text) < width and rng.random() < 0.6:
+            k = rng.randint(0, len(text))
+            text = text[:k] + ' ' + text[k:]
+    return text
+
+
+def place(rng, text, width):
+    room = width - len(text)
+    r = rng.random()
+    if r < 0.75:
+        left = room
+    elif r < 0.85:
+        left = 0
+    else:
+        left = rng.randint(0, room)
+    return ' ' * left + text + ' ' * (room - left)
+
+
+def invalid_field_text(rng, width):
+    text = rng.choice(['12x4567', '1.2.3', '--5', '+', '.', '1E', 'E5', '1\t2', 'abc', '1,5', '5-', 'Q', '0x1F'])
+    return place(rng, text[:width], width)
+
+
+# ---------------------------------------------------------------------------
+# Plot files
+
+TEXT_BYTES = (b'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789'
+              b'      -_.:*#/\\\'",;()\t\xe9\xff\x80\x01')
+
+
+def random_text(rng, length, alphabet=TEXT_BYTES):
+    return bytes(rng.choice(alphabet) for _ in range(length))
+
+
+def random_header(rng):
+    length = rng.choice([0, 5, 30, 60, 119, 120, 121, 150, rng.randint(0, 200)])
+    return b'*' + random_text(rng, length).replace(b'\r', b' ')
+
+
+class Receptor:
+    def __init__(self, rng):
+        self.x = random_number(rng, rng.choice(['small', 'integer', 'medium', 'zero']))
+        self.y = random_number(rng, rng.choice(['small', 'integer', 'medium']))
+
+
+def stamp_text(rng):
+    choice = rng.random()
+    if choice < 0.5:
+        text = str(rng.randint(0, 99999999)).rjust(rng.choice([1, 6, 8]), '0')
+    elif choice < 0.6:
+        text = '-' + str(rng.randint(0, 9999999))
+    elif choice < 0.7:
+        text = '+' + str(rng.randint(0, 999999))
+    elif choice < 0.8:
+        text = '1 2 3'
+    elif choice < 0.9:
+        text = ''
+    else:
+        text = rng.choice(['99999999', '00000000', '-0', '42', '-1'])
+    return place(rng, text[:8], 8)
+
+
+class DataLine:
+    """The field texts of one data line, before it is laid out."""
+
+    WIDTHS = ((13, 5), (13, 5), (13, 5), (8, 2), (8, 2), (8, 2))
+
+    def __init__(self, rng, receptor, invalid=False):
+        self.rng = rng
+        self.receptor = receptor
+        self.value = random_number(rng)
+        self.aux = [random_number(rng, rng.choice(['small', 'tie', 'near_tie', 'zero', 'limit']))
+                    for _ in range(3)]
+        self.tags = [random_text(rng, 6), random_text(rng, 8), random_text(rng, 8)]
+        self.invalid = invalid
+
+    def real_fields(self):
+        numbers = [self.receptor.x, self.receptor.y, self.value] + self.aux
+        fields = []
+        for number, (width, decimals) in zip(numbers, self.WIDTHS):
+            text = field_text(self.rng, number, width, decimals)
+            if text is None:
+                text = place(self.rng, '0', width)
+            fields.append(text.encode())
+        if self.invalid:
+            k = self.rng.randrange(len(fields) + 1)
+            if k == len(fields):
+                self.stamp_override = place(self.rng, self.rng.choice(['1.5', '4x', '+', '-', '1e2']), 8).encode()
+            else:
+                fields[k] = invalid_field_text(self.rng, self.WIDTHS[k][0]).encode()
+        return fields
+
+    def layout(self):
+        rng = self.rng
+        self.stamp_override = None
+        reals = self.real_fields()
+        stamp = self.stamp_override or stamp_text(rng).encode()
+
+        def sep(n):
+            if rng.random() < 0.05:
+                return random_text(rng, n).replace(b'\r', b' ')
+            return b' ' * n
+
+        first = b' ' if rng.random() < 0.9 else bytes([rng.choice(b'x0-#\t ')])
+        pieces = [first, reals[0], sep(1), reals[1], sep(1), reals[2], sep(1),
+                  reals[3], sep(1), reals[4], sep(1), reals[5], sep(2),
+                  self.tags[0], sep(2), self.tags[1], sep(2), stamp, sep(2), self.tags[2]]
+        # a line may stop early, but only between pieces, so that no field is cut
+        if rng.random() < 0.1:
+            pieces = pieces[:rng.randint(1, len(pieces))]
+        line = b''.join(pieces)
+        if rng.random() < 0.1:
+            line = line.rstrip(b' ')
+        if rng.random() < 0.15:
+            tail = random_text(rng, rng.randint(0, 13)).replace(b'\r', b' ')
+            line += tail
+        if rng.random() < 0.05:
+            line = line.ljust(120, b' ')[:120] + random_text(rng, rng.randint(1, 200)) + \
+                (b'\r' if rng.random() < 0.3 else b'')
+        return line
+
+
+def line_end(rng, line):
+    r = rng.random()
+    if r < 0.8:
+        return b'\n'
+    if r < 0.93:
+        return b'\r\n'
+    if len(line) < 120 and not line.endswith(b'\r'):
+        return b'\r'
+    return b'\n'
+
+
+def join_lines(rng, lines):
+    out = b''
+    for i, line in enumerate(lines):
+        out += line
+        if i < len(lines) - 1 or rng.random() < 0.85:
+            out += line_end(rng, line)
+    return out
+
+
+class PlotSet:
+    """The plot files of one case: a common layout, each input varying it."""
+
+    def __init__(self, rng):
+        self.rng = rng
+        self.header_count = rng.choice([0, 0, 1, 2, 3])
+        self.headers = [random_header(rng) for _ in range(self.header_count)]
+        size = rng.choice([0, 1, 2, 3, 5, 8, 12, rng.randint(0, 40)])
+        self.receptors = [Receptor(rng) for _ in range(size)]
+        self.special_rate = rng.choice([0.0, 0.0, 0.02])
+
+    def file_bytes(self):
+        rng = self.rng
+        lines = []
+        headers = list(self.headers)
+        if rng.random() < 0.2:
+            headers = [random_header(rng) for _ in headers]
+        lines.extend(headers)
+        for receptor in self.receptors:
+            if rng.random() < 0.05:
+                receptor = Receptor(rng)
+            data = DataLine(rng, receptor, invalid=rng.random() < 0.01)
+            line = data.layout()
+            if rng.random() < self.special_rate:
+                line = special_value_line(rng, line)
+            lines.append(line)
+        if rng.random() < 0.03:
+            k = rng.randint(0, len(lines))
+            lines.insert(k, rng.choice([b'', b'   ', b'*', random_header(rng)]))
+        if rng.random() < 0.25 and lines:
+            lines = lines[:rng.randint(0, len(lines))]
+        if rng.random() < 0.1:
+            extra = DataLine(rng, Receptor(rng)).layout()
+            lines.append(extra)
+        return join_lines(rng, lines)
+
+
+def special_value_line(rng, line):
+    """Puts an infinity or not-a-number text into the value field."""
+    text = rng.choice([b'Inf', b'-inf', b'Infinity', b'NaN', b'1E39', b'-1e40', b'1E-50'])
+    line = line.ljust(42, b' ')
+    return line[:29] + text.rjust(13) + line[42:]
+
+
+# ---------------------------------------------------------------------------
+# Answers
+
+def answer_line_end(rng):
+    return b'\r\n' if rng.random() < 0.15 else b'\n'
+
+
+def blank_lines(rng):
+    if rng.random() < 0.85:
+        return b''
+    return b''.join(rng.choice([b'', b'  ', b'\t', b' \t ']) + answer_line_end(rng)
+                    for _ in range(rng.randint(1, 2)))
+
+
+def value_answer(rng, text):
+    """One count, factor or word answer line, with what may surround the value."""
+    lead = rng.choice([b'', b'', b'', b' ', b'  ', b'\t'])
+    r = rng.random()
+    if r < 0.7:
+        trail = b''
+    elif r < 0.8:
+        trail = b' ' + random_text(rng, rng.randint(0, 8), b'abc 123.,/').replace(b'\r', b'')
+    elif r < 0.85:
+        trail = rng.choice([b',', b'/', b',x', b'/ 9', b'\t7'])
+    elif r < 0.9:
+        trail = b'\r' + random_text(rng, rng.randint(0, 5), b'abc 123')
+    else:
+        trail = b'   '
+    return blank_lines(rng) + lead + text + trail + answer_line_end(rng)
+
+
+def count_answer(rng):
+    r = rng.random()
+    if r < 0.93:
+        count = rng.choice([1, 2, 2, 3, 3, 4, 4])
+        text = rng.choice([b'%d', b'%d', b'+%d', b'0%d']) % count
+    else:
+        count = None
+        text = rng.choice([b'0', b'5', b'-1', b',', b'/', b'x', b'99999999999', b'2.0', b'-2147483648'])
+    return count, value_answer(rng, text)
+
+
+FACTOR_NUMBERS = [(False, 1, 0), (False, 5, 1), (False, 2, 0), (True, 1, 0), (False, 25, 2),
+                  (False, 3, 0), (False, 1, 1), (False, 15, 1), (True, 25, 1), (False, 1, 3),
+                  (False, 0, 0), (True, 0, 0), (False, 333333, 6), (False, 125, 3), (False, 7, 0)]
+
+
+def factor_answer(rng, allow_specials):
+    r = rng.random()
+    if r < 0.85:
+        number = rng.choice(FACTOR_NUMBERS) if rng.random() < 0.7 else random_number(rng)
+        text = rng.choice(number_texts(rng, number, None)).encode()
+    elif r < 0.93:
+        text = rng.choice([b',', b'/', b'0,5', b'1.0 2.0'])
+    elif r < 0.97 or not allow_specials:
+        text = rng.choice([b'abc', b'2*1.0', b'1..2', b'.', b'-', b'1;2', b'1Q0'])
+    else:
+        text = rng.choice([b'Inf', b'-infinity', b'NaN', b'1e39', b'1E-50'])
+    return value_answer(rng, text)
+
+
+MODE_WORDS = [b'A', b'A', b'a', b'Average', b'average', b'S', b'Sum', b's', b'x',
+              b"'A b'", b'"Average, all"', b'A,S', b'A/S', b',', b'/', b'"S"', b"'S/A'"]
+RISK_WORDS = [b'Y', b'Y', b'y', b'Yes', b'N', b'N', b'no', b'n', b"'Y es'", b'"yes"',
+              b',', b'Y/N', b'Y,N', b'"Y"']
+
+
+def word_answer(rng, words):
+    return value_answer(rng, rng.choice(words))
+
+
+NAME_POOL = [b'a.plt', b'b.plt', b'c.plt', b'd.plt', b'RUN1.PLT', b'run 2.plt', b' lead.plt',
+             b',comma.plt', b'\xe9t\xe9.plt', b'e.plt', b'x' * 118 + b'.p']
+
+
+class CaseBuilder:
+    def __init__(self, rng, options):
+        self.rng = rng
+        self.options = options
+
+    def build(self):
+        rng = self.rng
+        files = {}
+        plots = PlotSet(rng)
+        count, answers = count_answer(rng)
+        slots = count or 0
+        existing = rng.sample(NAME_POOL, k=min(len(NAME_POOL), slots + rng.randint(0, 2)))
+        for name in existing:
+            files[name] = plots.file_bytes()
+        if slots:
+            answers += rng.choice([b'', b'', b'\n']) if False else b''
+            names = [self.name_for_slot(i, existing) for i in range(slots)]
+            answers += b''.join(self.name_line(name) for name in names)
+            for _ in range(slots):
+                answers += factor_answer(rng, self.options.specials)
+        answers += word_answer(rng, MODE_WORDS)
+        answers += word_answer(rng, RISK_WORDS)
+        for name in OUTPUT_NAMES:
+            if rng.random() < 0.3:
+                old = [random_header(rng) for _ in range(rng.randint(0, 6))]
+                files[name] = b'\n'.join(old) + b'\n'
+        answers = self.maybe_cut(answers)
+        if rng.random() < 0.2 and answers.endswith(b'\n'):
+            answers = answers[:-1]
+            if answers.endswith(b'\r'):
+                answers = answers[:-1]
+        return answers, files
+
+    def name_for_slot(self, i, existing):
+        rng = self.rng
+        r = rng.random()
+        if r < 0.85 and i < len(existing):
+            return existing[i]
+        if r < 0.9 and existing:
+            return rng.choice(existing)
+        return rng.choice([b'missing.plt', b'nodir/x.plt', b'', b'AVG_CONC.PLT', b'SUM_CONC.PLT',
+                           b'RISK.PLT', b'.', rng.choice(NAME_POOL)])
+
+    def name_line(self, name):
+        rng = self.rng
+        text = name + b' ' * rng.choice([0, 0, 0, 1, 3])
+        if len(name) > 100 and rng.random() < 0.5:
+            text = name.ljust(120, b' ') + b'tail beyond 120'
+        r = rng.random()
+        if r < 0.8:
+            end = b'\n'
+        elif r < 0.95:
+            end = b'\r\n'
+        else:
+            end = b'\r'
+        return text + end
+
+    def maybe_cut(self, answers):
+        rng = self.rng
+        if rng.random() < 0.04:
+            return answers[:rng.randint(0, len(answers))]
+        return answers
+
+
+# ---------------------------------------------------------------------------
+# Running one case
+
+def run_program(binary, answers, files, folder):
+    for name, data in files.items():
+        with open(os.path.join(os.fsencode(folder), name), 'wb') as f:
+            f.write(data)
+    proc = subprocess.run([binary], input=answers, cwd=folder, capture_output=True, timeout=30)
+    left = {}
+    for name in os.listdir(os.fsencode(folder)):
+        path = os.path.join(os.fsencode(folder), name)
+        with open(path, 'rb') as f:
+            left[name] = f.read()
+    return proc.stdout, proc.returncode, proc.stderr, left
+
+
+def compare(expected, actual):
+    """Lists the differences between the model's outcome and the program's."""
+    stdout, status, stderr, files = actual
+    problems = []
+    if expected.stdout != stdout:
+        problems.append(('standard output', expected.stdout, stdout))
+    if expected.status != status:
+        problems.append(('exit status', expected.status, status))
+    if expected.stderr_expected != bool(stderr):
+        problems.append(('standard error', 'something' if expected.stderr_expected else 'nothing', stderr))
+    if status == 2 and stderr.count(b'\n') < 1:
+        problems.append(('diagnostic', 'one line', stderr))
+    for name in sorted(set(expected.files) | set(files)):
+        want, got = expected.files.get(name), files.get(name)
+        if want != got:
+            problems.append(('file %r' % name, want, got))
+    return problems
+
+
+def first_differing_line(want, got):
+    if want is None or got is None:
+        return 'expected %r, actual %r' % (want, got)
+    a, b = want.split(b'\n'), got.split(b'\n')
+    for i, (x, y) in enumerate(zip(a, b)):
+        if x != y:
+            return 'line %d:\n    expected %r\n    actual   %r' % (i + 1, x, y)
+    return 'expected %d lines, actual %d' % (len(a), len(b))
+
+
+def describe(problems):
+    out = []
+    for what, want, got in problems:
+        if isinstance(want, bytes) and isinstance(got, bytes) or what.startswith('file'):
+            out.append('  %s differs: %s' % (what, first_differing_line(want, got)))
+        else:
+            out.append('  %s: expected %s, actual %r' % (what, want, got))
+    return '\n'.join(out)
+
+
+def keep_failure(directory, label, answers, files, expected, actual, problems):
+    case_dir = os.path.join(directory, label)
+    shutil.rmtree(case_dir, ignore_errors=True)
+    for sub in ('in', 'expected', 'actual'):
+        os.makedirs(os.path.join(case_dir, sub))
+    with open(os.path.join(case_dir, 'answers'), 'wb') as f:
+        f.write(answers)
+    for name, data in files.items():
+        with open(os.path.join(os.fsencode(case_dir), b'in', name), 'wb') as f:
+            f.write(data)
+    for name, data in expected.files.items():
+        with open(os.path.join(os.fsencode(case_dir), b'expected', name), 'wb') as f:
+            f.write(data)
+    stdout, status, stderr, left = actual
+    for name, data in left.items():
+        with open(os.path.join(os.fsencode(case_dir), b'actual', name), 'wb') as f:
+            f.write(data)
+    with open(os.path.join(case_dir, 'outcome'), 'w') as f:
+        f.write('expected status %d, standard error %s\n' % (
+            expected.status, 'non-empty' if expected.stderr_expected else 'empty'))
+        f.write('actual status %d, standard error %r\n' % (status, stderr))
+        f.write(describe(problems) + '\n')
+    return case_dir
+
+
+def make_case(rng, options):
+    """A case whose outcome the rules settle, with the number of cases passed over."""
+    passed_over = 0
+    while True:
+        answers, files = CaseBuilder(rng, options).build()
+        try:
+            expected = model.run_model(answers, files)
+        except model.Unsettled:
+            passed_over += 1
+            continue
+        return answers, files, expected, passed_over
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split('\n\n')[0])
+    parser.add_argument('--binary', required=True, help='the plotmerge to test')
+    parser.add_argument('--cases', type=int, default=200)
+    parser.add_argument('--seed', type=int, default=1)
+    parser.add_argument('--keep-failures', metavar='DIR', help='folder for the reproductions of mismatches')
+    parser.add_argument('--no-specials', dest='specials', action='store_false',
+                        help='no infinity or not-a-number factors')
+    parser.add_argument('--show', type=int, default=10, help='mismatches to print in full')
+    options = parser.parse_args()
+
+    binary = os.path.abspath(options.binary)
+    rng = random.Random(options.seed)
+    failures = passed_over = 0
+    started = time.time()
+    for index in range(options.cases):
+        answers, files, expected, skipped = make_case(rng, options)
+        passed_over += skipped
+        with tempfile.TemporaryDirectory(prefix='plotmerge-random-') as folder:
+            actual = run_program(binary, answers, files, folder)
+        problems = compare(expected, actual)
+        if problems:
+            failures += 1
+            label = 'seed%d-case%d' % (options.seed, index)
+            if failures <= options.show:
+                print('MISMATCH %s' % label)
+                print('  answers: %r' % answers)
+                print(describe(problems))
+            if options.keep_failures:
+                where = keep_failure(options.keep_failures, label, answers, files, expected, actual, problems)
+                if failures <= options.show:
+                    print('  kept in %s' % where)
+    print('%d cases, seed %d: %d mismatches (%d unsettled cases passed over), %.1f s'
+          % (options.cases, options.seed, failures, passed_over, time.time() - started))
+    return 1 if failures else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main())
