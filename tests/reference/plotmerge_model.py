@@ -308,12 +308,9 @@ class Folder:
             raise RunFailure('empty name')
         if name in (b'.', b'..'):
             raise RunFailure('a directory')
-        if b'/' in name:
-            if name.startswith(b'nodir/'):
-                raise RunFailure('missing directory')
-            raise Unsettled('name with a folder')
         if b'\0' in name:
-            raise Unsettled('name with a NUL byte')
+            raise RunFailure('a name holding a NUL byte')
+        name = folder_free_name(name)
         if any(f.name == name for f in self.open_files):
             raise RunFailure('same file already open')
         if name not in self.files:
@@ -326,6 +323,17 @@ class Folder:
         for f in self.open_files:
             if f.written:
                 self.files[f.name] = b''.join(f.written)
+
+
+def folder_free_name(name):
+    """The name of a file in the working folder, for the few path forms cases use."""
+    if name.startswith(b'nodir/'):
+        raise RunFailure('missing directory')
+    while name.startswith(b'./'):
+        name = name[2:]
+    if b'/' in name or name in (b'', b'.', b'..'):
+        raise Unsettled('name with a folder')
+    return name
 
 
 def read_plot_line(f):

@@ -21,6 +21,7 @@ import subprocess
 import sys
 import tempfile
 import time
+from fractions import Fraction
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import plotmerge_model as model  # noqa: E402
@@ -37,7 +38,8 @@ OUTPUT_NAMES = (b'AVG_CONC.PLT', b'SUM_CONC.PLT', b'RISK.PLT')
 
 def random_number(rng, style=None):
     style = style or rng.choice(
-        ['small', 'small', 'medium', 'large', 'tie', 'near_tie', 'zero', 'integer', 'tiny', 'limit'])
+        ['small', 'small', 'medium', 'large', 'tie', 'near_tie', 'zero', 'integer', 'tiny', 'limit',
+         'float_tie'])
     negative = rng.random() < 0.3
     if style == 'small':
         n, s = rng.randint(0, 99999), rng.randint(0, 5)
@@ -59,9 +61,16 @@ def random_number(rng, style=None):
         n, s = rng.randint(0, 9999), 0
     elif style == 'tiny':
         n, s = rng.randint(1, 999), rng.randint(6, 9)
+    elif style == 'float_tie':
+        # an integer midway between two neighbouring floats above 2^24
+        k = rng.randint(24, 33)
+        n, s = (2 * rng.randint(2**23, 2**24 - 1) + 1) * 2 ** (k - 24), 0
+        if rng.random() < 0.3:
+            n, s = n * 10 + rng.choice([1, 9]), 1
     else:  # around the widths of the fields: 10^7, 10^6, 10^5, 10^4
         base = 10 ** rng.choice([4, 5, 6, 7])
-        n, s = base * 100 + rng.randint(-300, 300), 2
+        s = rng.choice([2, 3])
+        n = base * 10 ** s + rng.randint(-300, 300)
     return negative, max(n, 0), s
 
 
@@ -91,8 +100,8 @@ def exponent_marker(rng, exponent):
     if letter == '':
         return ('+' if exponent >= 0 else '-') + str(abs(exponent))
     if exponent < 0:
-        return letter + '-' + str(-exponent)
-    return letter + rng.choice(['', '+']) + str(exponent)
+        return letter + '-' + str(-exponent).rjust(rng.choice([1, 1, 3]), '0')
+    return letter + rng.choice(['', '+']) + str(exponent).rjust(rng.choice([1, 1, 3]), '0')
 
 
 def exponent_text(rng, negative, n, s):
@@ -176,7 +185,7 @@ def invalid_field_text(rng, width):
 # Plot files
 
 TEXT_BYTES = (b'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789'
-              b'      -_.:*#/\\\'",;()\t\xe9\xff\x80\x01')
+              b'      -_.:*#/\\\'",;()\t\xe9\xff\x80\x01\x00')
 
 
 def random_text(rng, length, alphabet=TEXT_BYTES):
@@ -185,7 +194,11 @@ def random_text(rng, length, alphabet=TEXT_BYTES):
 
 def random_header(rng):
     length = rng.choice([0, 5, 30, 60, 119, 120, 121, 150, rng.randint(0, 200)])
-    return b'*' + random_text(rng, length).replace(b'\r', b' ')
+    header = b'*' + random_text(rng, length)
+    if rng.random() < 0.03:
+        k = rng.randint(1, len(header))
+        header = header[:k] + b'\r' + header[k:]
+    return header
 
 
 class Receptor:
@@ -252,7 +265,7 @@ class DataLine:
                 return random_text(rng, n).replace(b'\r', b' ')
             return b' ' * n
 
-        first = b' ' if rng.random() < 0.9 else bytes([rng.choice(b'x0-#\t ')])
+        first = b' ' if rng.random() < 0.9 else bytes([rng.choice(b'x0-#\t *')])
         pieces = [first, reals[0], sep(1), reals[1], sep(1), reals[2], sep(1),
                   reals[3], sep(1), reals[4], sep(1), reals[5], sep(2),
                   self.tags[0], sep(2), self.tags[1], sep(2), stamp, sep(2), self.tags[2]]
@@ -264,6 +277,8 @@ class DataLine:
             line = line.rstrip(b' ')
         if rng.random() < 0.15:
             tail = random_text(rng, rng.randint(0, 13)).replace(b'\r', b' ')
+            if rng.random() < 0.05:
+                tail = tail[:6] + b'\r' + rng.choice([b'', b'  ', b'*', b'x'])
             line += tail
         if rng.random() < 0.05:
             line = line.ljust(120, b' ')[:120] + random_text(rng, rng.randint(1, 200)) + \
@@ -299,6 +314,9 @@ class PlotSet:
         self.header_count = rng.choice([0, 0, 1, 2, 3])
         self.headers = [random_header(rng) for _ in range(self.header_count)]
         size = rng.choice([0, 1, 2, 3, 5, 8, 12, rng.randint(0, 40)])
+        if rng.random() < 0.02:
+            # enough lines to cross the read and write buffers many times
+            size = rng.randint(500, 3000)
         self.receptors = [Receptor(rng) for _ in range(size)]
         self.special_rate = rng.choice([0.0, 0.0, 0.02])
 
@@ -312,7 +330,7 @@ class PlotSet:
         for receptor in self.receptors:
             if rng.random() < 0.05:
                 receptor = Receptor(rng)
-            data = DataLine(rng, receptor, invalid=rng.random() < 0.01)
+            data = DataLine(rng, receptor, invalid=rng.random() < 0.004)
             line = data.layout()
             if rng.random() < self.special_rate:
                 line = special_value_line(rng, line)
@@ -328,11 +346,18 @@ class PlotSet:
         return join_lines(rng, lines)
 
 
+SPECIAL_TEXTS = [b'Inf', b'-inf', b'+Infinity', b'iNfInItY', b'NaN', b'-nan', b'1E39', b'-1e40',
+                 b'1E-50', b'3.4028235E38', b'3.4028236E38', b'-3.4028235+38', b'1.4E-45', b'7E-46',
+                 b'-1E-40', b'1.1754943E-38', b'1E99999999', b'1E-9999999', b'0E99999999', b'1E005']
+SPECIAL_FIELDS = ((29, 42), (43, 51), (52, 60), (61, 69))
+
+
 def special_value_line(rng, line):
-    """Puts an infinity or not-a-number text into the value field."""
-    text = rng.choice([b'Inf', b'-inf', b'Infinity', b'NaN', b'1E39', b'-1e40', b'1E-50'])
-    line = line.ljust(42, b' ')
-    return line[:29] + text.rjust(13) + line[42:]
+    """Puts an infinity, a not-a-number or an extreme exponent into the value or an aux field."""
+    start, end = rng.choice(SPECIAL_FIELDS)
+    text = rng.choice([t for t in SPECIAL_TEXTS if len(t) <= end - start])
+    line = line.ljust(end, b' ')
+    return line[:start] + text.rjust(end - start) + line[end:]
 
 
 # ---------------------------------------------------------------------------
@@ -343,6 +368,8 @@ def answer_line_end(rng):
 
 
 def blank_lines(rng):
+    if rng.random() < 0.005:
+        return (rng.choice([b'', b' ', b'\t']) + answer_line_end(rng)) * rng.randint(1000, 20000)
     if rng.random() < 0.85:
         return b''
     return b''.join(rng.choice([b'', b'  ', b'\t', b' \t ']) + answer_line_end(rng)
@@ -373,8 +400,27 @@ def count_answer(rng):
         text = rng.choice([b'%d', b'%d', b'+%d', b'0%d']) % count
     else:
         count = None
-        text = rng.choice([b'0', b'5', b'-1', b',', b'/', b'x', b'99999999999', b'2.0', b'-2147483648'])
+        text = rng.choice([b'0', b'5', b'-1', b',', b'/', b'x', b'99999999999', b'2.0', b'-2147483648',
+                           b'2147483647', b'2147483648', b'-2147483649', b'+', b'0000000000000000003'])
+        if text == b'0000000000000000003':
+            count = 3
     return count, value_answer(rng, text)
+
+
+def float32_tie_number(rng):
+    """A decimal on, or a hair beside, the midpoint of two neighbouring floats."""
+    exponent = rng.randint(-30, 30)
+    mantissa = rng.randint(2**23, 2**24 - 1)
+    midpoint = Fraction(2 * mantissa + 1, 2) * Fraction(2) ** exponent
+    # an exact decimal: the denominator is a power of two
+    s = 0
+    while (midpoint * 10 ** s).denominator != 1:
+        s += 1
+    n = int(midpoint * 10 ** s)
+    nudge = rng.choice([0, 0, 1, -1])
+    if nudge:
+        n, s = n * 10**3 + nudge, s + 3
+    return rng.random() < 0.2, n, s
 
 
 FACTOR_NUMBERS = [(False, 1, 0), (False, 5, 1), (False, 2, 0), (True, 1, 0), (False, 25, 2),
@@ -384,21 +430,24 @@ FACTOR_NUMBERS = [(False, 1, 0), (False, 5, 1), (False, 2, 0), (True, 1, 0), (Fa
 
 def factor_answer(rng, allow_specials):
     r = rng.random()
-    if r < 0.85:
+    if r < 0.75:
         number = rng.choice(FACTOR_NUMBERS) if rng.random() < 0.7 else random_number(rng)
         text = rng.choice(number_texts(rng, number, None)).encode()
-    elif r < 0.93:
-        text = rng.choice([b',', b'/', b'0,5', b'1.0 2.0'])
-    elif r < 0.97 or not allow_specials:
-        text = rng.choice([b'abc', b'2*1.0', b'1..2', b'.', b'-', b'1;2', b'1Q0'])
+    elif r < 0.88:
+        text = rng.choice(number_texts(rng, float32_tie_number(rng), None)).encode()
+    elif r < 0.95:
+        text = rng.choice([b',', b'/', b'0,5', b'1.0 2.0', b'1e-45', b'7.1e-46', b'3.4028235e38',
+                           b'0' * 3000 + b'1.5', b'1.' + b'0' * 3000 + b'1', b'1.5d-0000000000000000001'])
+    elif r < 0.975 or not allow_specials:
+        text = rng.choice([b'abc', b'2*1.0', b'1..2', b'.', b'-', b'1;2', b'1Q0', b'1E', b'+E1'])
     else:
-        text = rng.choice([b'Inf', b'-infinity', b'NaN', b'1e39', b'1E-50'])
+        text = rng.choice([b'Inf', b'-infinity', b'NaN', b'1e39', b'1E-50', b'-3.40282357E38'])
     return value_answer(rng, text)
 
 
-MODE_WORDS = [b'A', b'A', b'a', b'Average', b'average', b'S', b'Sum', b's', b'x',
+MODE_WORDS = [b"'Average", b'"S', b'A', b'A', b'a', b'Average', b'average', b'S', b'Sum', b's', b'x',
               b"'A b'", b'"Average, all"', b'A,S', b'A/S', b',', b'/', b'"S"', b"'S/A'"]
-RISK_WORDS = [b'Y', b'Y', b'y', b'Yes', b'N', b'N', b'no', b'n', b"'Y es'", b'"yes"',
+RISK_WORDS = [b"'Yes", b'"N', b'Y', b'Y', b'y', b'Yes', b'N', b'N', b'no', b'n', b"'Y es'", b'"yes"',
               b',', b'Y/N', b'Y,N', b'"Y"']
 
 
@@ -407,7 +456,7 @@ def word_answer(rng, words):
 
 
 NAME_POOL = [b'a.plt', b'b.plt', b'c.plt', b'd.plt', b'RUN1.PLT', b'run 2.plt', b' lead.plt',
-             b',comma.plt', b'\xe9t\xe9.plt', b'e.plt', b'x' * 118 + b'.p']
+             b',comma.plt', b'\xe9t\xe9.plt', b'e.plt', b'x' * 118 + b'.p', b'y' * 110]
 
 
 class CaseBuilder:
@@ -425,7 +474,6 @@ class CaseBuilder:
         for name in existing:
             files[name] = plots.file_bytes()
         if slots:
-            answers += rng.choice([b'', b'', b'\n']) if False else b''
             names = [self.name_for_slot(i, existing) for i in range(slots)]
             answers += b''.join(self.name_line(name) for name in names)
             for _ in range(slots):
@@ -446,18 +494,21 @@ class CaseBuilder:
     def name_for_slot(self, i, existing):
         rng = self.rng
         r = rng.random()
-        if r < 0.85 and i < len(existing):
+        if r < 0.9 and i < len(existing):
             return existing[i]
-        if r < 0.9 and existing:
+        if r < 0.93 and existing:
             return rng.choice(existing)
-        return rng.choice([b'missing.plt', b'nodir/x.plt', b'', b'AVG_CONC.PLT', b'SUM_CONC.PLT',
+        if existing and rng.random() < 0.3:
+            return b'./' + rng.choice(existing)
+        return rng.choice([b'missing.plt', b'nodir/x.plt', b'', b'   ', b'a.plt\t', b'a\x00.plt',
+                           b'./RISK.PLT', b'AVG_CONC.PLT', b'SUM_CONC.PLT',
                            b'RISK.PLT', b'.', rng.choice(NAME_POOL)])
 
     def name_line(self, name):
         rng = self.rng
         text = name + b' ' * rng.choice([0, 0, 0, 1, 3])
         if len(name) > 100 and rng.random() < 0.5:
-            text = name.ljust(120, b' ') + b'tail beyond 120'
+            text = name.ljust(120, b' ') + b'tail beyond 120' * rng.choice([1, 1, 1000])
         r = rng.random()
         if r < 0.8:
             end = b'\n'
