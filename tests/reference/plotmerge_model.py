@@ -178,7 +178,9 @@ def read_number_text(text, implied_decimals):
 # Answers on standard input
 
 VALUE_END = (BLANK, TAB, ord(','), ord('/'), CR)
-LEADING_SPACE = (BLANK, TAB)
+# A lone CR (one that no LF follows) acts as a blank in a count, factor or
+# word answer, before the value as well as after it.
+LEADING_SPACE = (BLANK, TAB, CR)
 
 
 class Answers:
@@ -218,16 +220,14 @@ class Answers:
     def value_text(self):
         """The value text of a count, factor or word answer, or None when empty.
 
-        Skips lines of blanks and tabs; a comma or slash before any value is
-        an empty answer.
+        Skips lines of blanks, tabs and lone CRs; a comma or slash before any
+        value is an empty answer.
         """
         while True:
             line = self._take_line(lone_cr_ends_line=False)
             start = 0
             while start < len(line) and line[start] in LEADING_SPACE:
                 start += 1
-            if start < len(line) and line[start] == CR:
-                raise Unsettled('lone CR before an answer value')
             if start == len(line):
                 continue
             if line[start] in (ord(','), ord('/')):
@@ -267,8 +267,13 @@ class Answers:
             return None
         first = text[0]
         if first in (ord("'"), ord('"')):
-            if len(text) < 2 or text[1] in (first, CR):
-                raise Unsettled('quoted word that is empty or opens with a doubled mark')
+            # A quoted word: its first character follows the opening mark.
+            # A doubled mark there stands for the mark itself, and a mark
+            # closing at once leaves an empty word; neither is "A" or "Y".
+            if len(text) < 2:
+                return None
+            if text[1] == CR:
+                raise Unsettled('lone CR inside a quoted word')
             return text[1]
         return first
 

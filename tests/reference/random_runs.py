@@ -193,7 +193,7 @@ def random_text(rng, length, alphabet=TEXT_BYTES):
 
 
 def random_header(rng):
-    length = rng.choice([0, 5, 30, 60, 119, 120, 121, 150, rng.randint(0, 200)])
+    length = rng.choice([0, 5, 30, 60, 118, 119, 120, 121, 150, rng.randint(0, 200)])
     header = b'*' + random_text(rng, length)
     if rng.random() < 0.03:
         k = rng.randint(1, len(header))
@@ -249,7 +249,7 @@ class DataLine:
         if self.invalid:
             k = self.rng.randrange(len(fields) + 1)
             if k == len(fields):
-                self.stamp_override = place(self.rng, self.rng.choice(['1.5', '4x', '+', '-', '1e2']), 8).encode()
+                self.stamp_override = place(self.rng, self.rng.choice(['1.5', '4x', '+', '-', '1e2', '1\t2', '\x0b1']), 8).encode()
             else:
                 fields[k] = invalid_field_text(self.rng, self.WIDTHS[k][0]).encode()
         return fields
@@ -283,6 +283,10 @@ class DataLine:
         if rng.random() < 0.05:
             line = line.ljust(120, b' ')[:120] + random_text(rng, rng.randint(1, 200)) + \
                 (b'\r' if rng.random() < 0.3 else b'')
+        if rng.random() < 0.03:
+            # a CR right at the edge of the 120 columns read, or just past it
+            line = line.ljust(120, b' ')[:rng.choice([118, 119, 120, 121])] + b'\r' + \
+                rng.choice([b'', b'  ', b'x', b'*', b'\r'])
         return line
 
 
@@ -290,8 +294,10 @@ def line_end(rng, line):
     r = rng.random()
     if r < 0.8:
         return b'\n'
-    if r < 0.93:
+    if r < 0.92:
         return b'\r\n'
+    if r < 0.93:
+        return b'\r\r\n'
     if len(line) < 120 and not line.endswith(b'\r'):
         return b'\r'
     return b'\n'
@@ -372,13 +378,13 @@ def blank_lines(rng):
         return (rng.choice([b'', b' ', b'\t']) + answer_line_end(rng)) * rng.randint(1000, 20000)
     if rng.random() < 0.85:
         return b''
-    return b''.join(rng.choice([b'', b'  ', b'\t', b' \t ']) + answer_line_end(rng)
+    return b''.join(rng.choice([b'', b'  ', b'\t', b' \t ', b'\r', b' \r ']) + answer_line_end(rng)
                     for _ in range(rng.randint(1, 2)))
 
 
 def value_answer(rng, text):
     """One count, factor or word answer line, with what may surround the value."""
-    lead = rng.choice([b'', b'', b'', b' ', b'  ', b'\t'])
+    lead = rng.choice([b'', b'', b'', b' ', b'  ', b'\t', b'\r', b' \r\t'])
     r = rng.random()
     if r < 0.7:
         trail = b''
@@ -401,7 +407,7 @@ def count_answer(rng):
     else:
         count = None
         text = rng.choice([b'0', b'5', b'-1', b',', b'/', b'x', b'99999999999', b'2.0', b'-2147483648',
-                           b'2147483647', b'2147483648', b'-2147483649', b'+', b'0000000000000000003'])
+                           b'2147483647', b'2147483648', b'-2147483649', b'+', b'-0', b'+0', b'0000000000000000003'])
         if text == b'0000000000000000003':
             count = 3
     return count, value_answer(rng, text)
@@ -445,9 +451,9 @@ def factor_answer(rng, allow_specials):
     return value_answer(rng, text)
 
 
-MODE_WORDS = [b"'Average", b'"S', b'A', b'A', b'a', b'Average', b'average', b'S', b'Sum', b's', b'x',
+MODE_WORDS = [b"''A'", b"''", b"'", b'""A"', b"'Average", b'"S', b'A', b'A', b'a', b'Average', b'average', b'S', b'Sum', b's', b'x',
               b"'A b'", b'"Average, all"', b'A,S', b'A/S', b',', b'/', b'"S"', b"'S/A'"]
-RISK_WORDS = [b"'Yes", b'"N', b'Y', b'Y', b'y', b'Yes', b'N', b'N', b'no', b'n', b"'Y es'", b'"yes"',
+RISK_WORDS = [b"''Y'", b'""', b'"', b'""Y"', b"'Yes", b'"N', b'Y', b'Y', b'y', b'Yes', b'N', b'N', b'no', b'n', b"'Y es'", b'"yes"',
               b',', b'Y/N', b'Y,N', b'"Y"']
 
 
