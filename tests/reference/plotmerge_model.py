@@ -301,11 +301,18 @@ class OpenFile:
 
 
 class Folder:
-    """The working folder: files by name, and the files open in this run."""
+    """The working folder: files by name, and the files open in this run.
 
-    def __init__(self, files):
+    links maps further names (hard links) to the name of the file they share.
+    """
+
+    def __init__(self, files, links=None):
         self.files = dict(files)
+        self.links = dict(links or {})
         self.open_files = []
+
+    def identity(self, name):
+        return self.links.get(name, name)
 
     def open(self, padded_name):
         name = padded_name.rstrip(b' ')
@@ -315,7 +322,7 @@ class Folder:
             raise RunFailure('a directory')
         if b'\0' in name:
             raise RunFailure('a name holding a NUL byte')
-        name = folder_free_name(name)
+        name = self.identity(folder_free_name(name))
         if any(f.name == name for f in self.open_files):
             raise RunFailure('same file already open')
         if name not in self.files:
@@ -328,6 +335,8 @@ class Folder:
         for f in self.open_files:
             if f.written:
                 self.files[f.name] = b''.join(f.written)
+        for name, target in self.links.items():
+            self.files[name] = self.files[target]
 
 
 def folder_free_name(name):
@@ -542,9 +551,13 @@ class ModelResult:
     failure: str = ''      # why the run stopped with status 2
 
 
-def run_model(answers, files):
-    """Plays one run; see the module description."""
-    folder = Folder(files)
+def run_model(answers, files, links=None):
+    """Plays one run; see the module description.
+
+    links names hard links to be made in the folder: link name -> name of a
+    file of `files`.
+    """
+    folder = Folder(files, links)
     out = []
     job = MergeJob()
     status = 0

@@ -21,6 +21,7 @@ import subprocess
 import sys
 import tempfile
 import time
+from dataclasses import dataclass, field
 from fractions import Fraction
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -465,6 +466,13 @@ NAME_POOL = [b'a.plt', b'b.plt', b'c.plt', b'd.plt', b'RUN1.PLT', b'run 2.plt', 
              b',comma.plt', b'\xe9t\xe9.plt', b'e.plt', b'x' * 118 + b'.p', b'y' * 110]
 
 
+@dataclass
+class Case:
+    answers: bytes
+    files: dict                                # name -> bytes, made before the run
+    links: dict = field(default_factory=dict)  # hard link name -> name in files
+
+
 class CaseBuilder:
     def __init__(self, rng, options):
         self.rng = rng
@@ -495,11 +503,22 @@ class CaseBuilder:
             answers = answers[:-1]
             if answers.endswith(b'\r'):
                 answers = answers[:-1]
-        return answers, files
+        return Case(answers, files, self.links(files, existing))
+
+    def links(self, files, existing):
+        """Now and then a second name for an input, maybe one an output would take."""
+        rng = self.rng
+        if not existing or rng.random() > 0.1:
+            return {}
+        name = rng.choice([b'link.plt', b'link.plt', b'RISK.PLT', b'AVG_CONC.PLT', b'SUM_CONC.PLT'])
+        files.pop(name, None)
+        return {name: rng.choice(existing)}
 
     def name_for_slot(self, i, existing):
         rng = self.rng
         r = rng.random()
+        if r < 0.03:
+            return b'link.plt'
         if r < 0.9 and i < len(existing):
             return existing[i]
         if r < 0.93 and existing:
@@ -534,11 +553,18 @@ class CaseBuilder:
 # ---------------------------------------------------------------------------
 # Running one case
 
-def run_program(binary, answers, files, folder):
-    for name, data in files.items():
-        with open(os.path.join(os.fsencode(folder), name), 'wb') as f:
+def make_folder(folder, case):
+    folder = os.fsencode(folder)
+    for name, data in case.files.items():
+        with open(os.path.join(folder, name), 'wb') as f:
             f.write(data)
-    proc = subprocess.run([binary], input=answers, cwd=folder, capture_output=True, timeout=30)
+    for name, target in case.links.items():
+        os.link(os.path.join(folder, target), os.path.join(folder, name))
+
+
+def run_program(binary, case, folder):
+    make_folder(folder, case)
+    proc = subprocess.run([binary], input=case.answers, cwd=folder, capture_output=True, timeout=30)
     left = {}
     for name in os.listdir(os.fsencode(folder)):
         path = os.path.join(os.fsencode(folder), name)
@@ -566,13 +592,18 @@ def compare(expected, actual):
     return problems
 
 
+def shorten(text, limit=300):
+    shown = repr(text)
+    return shown if len(shown) <= limit else shown[:limit] + '...'
+
+
 def first_differing_line(want, got):
     if want is None or got is None:
         return 'expected %r, actual %r' % (want, got)
     a, b = want.split(b'\n'), got.split(b'\n')
     for i, (x, y) in enumerate(zip(a, b)):
         if x != y:
-            return 'line %d:\n    expected %r\n    actual   %r' % (i + 1, x, y)
+            return 'line %d:\n    expected %s\n    actual   %s' % (i + 1, shorten(x), shorten(y))
     return 'expected %d lines, actual %d' % (len(a), len(b))
 
 
@@ -586,23 +617,35 @@ def describe(problems):
     return '\n'.join(out)
 
 
-def keep_failure(directory, label, answers, files, expected, actual, problems):
+def write_files(folder, files):
+    os.makedirs(folder)
+    for name, data in files.items():
+        with open(os.path.join(os.fsencode(folder), name), 'wb') as f:
+            f.write(data)
+
+
+def keep_failure(directory, label, case, expected, actual, problems):
+    """A folder laid out like an end-to-end case, with the program's outcome beside it."""
     case_dir = os.path.join(directory, label)
     shutil.rmtree(case_dir, ignore_errors=True)
-    for sub in ('in', 'expected', 'actual'):
-        os.makedirs(os.path.join(case_dir, sub))
+    os.makedirs(case_dir)
     with open(os.path.join(case_dir, 'answers'), 'wb') as f:
-        f.write(answers)
-    for name, data in files.items():
-        with open(os.path.join(os.fsencode(case_dir), b'in', name), 'wb') as f:
-            f.write(data)
-    for name, data in expected.files.items():
-        with open(os.path.join(os.fsencode(case_dir), b'expected', name), 'wb') as f:
-            f.write(data)
+        f.write(case.answers)
+    write_files(os.path.join(case_dir, 'in'), case.files)
+    if case.links:
+        with open(os.path.join(case_dir, 'setup'), 'wb') as f:
+            for name, target in case.links.items():
+                f.write(b"ln -- '%s' '%s'\n" % (target, name))
+    write_files(os.path.join(case_dir, 'expected'), expected.files)
+    with open(os.path.join(case_dir, 'stdout'), 'wb') as f:
+        f.write(expected.stdout)
+    if expected.status:
+        with open(os.path.join(case_dir, 'status'), 'w') as f:
+            f.write('%d\n' % expected.status)
     stdout, status, stderr, left = actual
-    for name, data in left.items():
-        with open(os.path.join(os.fsencode(case_dir), b'actual', name), 'wb') as f:
-            f.write(data)
+    write_files(os.path.join(case_dir, 'actual'), left)
+    with open(os.path.join(case_dir, 'actual_stdout'), 'wb') as f:
+        f.write(stdout)
     with open(os.path.join(case_dir, 'outcome'), 'w') as f:
         f.write('expected status %d, standard error %s\n' % (
             expected.status, 'non-empty' if expected.stderr_expected else 'empty'))
@@ -615,13 +658,13 @@ def make_case(rng, options):
     """A case whose outcome the rules settle, with the number of cases passed over."""
     passed_over = 0
     while True:
-        answers, files = CaseBuilder(rng, options).build()
+        case = CaseBuilder(rng, options).build()
         try:
-            expected = model.run_model(answers, files)
+            expected = model.run_model(case.answers, case.files, case.links)
         except model.Unsettled:
             passed_over += 1
             continue
-        return answers, files, expected, passed_over
+        return case, expected, passed_over
 
 
 def main():
@@ -640,20 +683,20 @@ def main():
     failures = passed_over = 0
     started = time.time()
     for index in range(options.cases):
-        answers, files, expected, skipped = make_case(rng, options)
+        case, expected, skipped = make_case(rng, options)
         passed_over += skipped
         with tempfile.TemporaryDirectory(prefix='plotmerge-random-') as folder:
-            actual = run_program(binary, answers, files, folder)
+            actual = run_program(binary, case, folder)
         problems = compare(expected, actual)
         if problems:
             failures += 1
             label = 'seed%d-case%d' % (options.seed, index)
             if failures <= options.show:
                 print('MISMATCH %s' % label)
-                print('  answers: %r' % answers)
+                print('  answers: %r' % case.answers)
                 print(describe(problems))
             if options.keep_failures:
-                where = keep_failure(options.keep_failures, label, answers, files, expected, actual, problems)
+                where = keep_failure(options.keep_failures, label, case, expected, actual, problems)
                 if failures <= options.show:
                     print('  kept in %s' % where)
     print('%d cases, seed %d: %d mismatches (%d unsettled cases passed over), %.1f s'
