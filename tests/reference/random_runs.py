@@ -284,6 +284,9 @@ class DataLine:
         if rng.random() < 0.05:
             line = line.ljust(120, b' ')[:120] + random_text(rng, rng.randint(1, 200)) + \
                 (b'\r' if rng.random() < 0.3 else b'')
+        if rng.random() < 0.002:
+            # a line far longer than any buffer, skipped after its 120 columns
+            line = line.ljust(120, b' ') + random_text(rng, rng.randint(60000, 300000)).replace(b'\n', b' ')
         if rng.random() < 0.03:
             # a CR right at the edge of the 120 columns read, or just past it
             line = line.ljust(120, b' ')[:rng.choice([118, 119, 120, 121])] + b'\r' + \
@@ -323,7 +326,7 @@ class PlotSet:
         size = rng.choice([0, 1, 2, 3, 5, 8, 12, rng.randint(0, 40)])
         if rng.random() < 0.02:
             # enough lines to cross the read and write buffers many times
-            size = rng.randint(500, 3000)
+            size = rng.randint(500, 3000) if rng.random() < 0.8 else rng.randint(10000, 15000)
         self.receptors = [Receptor(rng) for _ in range(size)]
         self.special_rate = rng.choice([0.0, 0.0, 0.02])
 
@@ -444,7 +447,8 @@ def factor_answer(rng, allow_specials):
         text = rng.choice(number_texts(rng, float32_tie_number(rng), None)).encode()
     elif r < 0.95:
         text = rng.choice([b',', b'/', b'0,5', b'1.0 2.0', b'1e-45', b'7.1e-46', b'3.4028235e38',
-                           b'0' * 3000 + b'1.5', b'1.' + b'0' * 3000 + b'1', b'1.5d-0000000000000000001'])
+                           b'0' * 3000 + b'1.5', b'1.' + b'0' * 3000 + b'1', b'1.5d-0000000000000000001',
+                           b'1' + b'0' * 400 + b'E-400', b'0.' + b'0' * 400 + b'15E401', b'1e-99999999999'])
     elif r < 0.975 or not allow_specials:
         text = rng.choice([b'abc', b'2*1.0', b'1..2', b'.', b'-', b'1;2', b'1Q0', b'1E', b'+E1'])
     else:
@@ -562,9 +566,20 @@ def make_folder(folder, case):
         os.link(os.path.join(folder, target), os.path.join(folder, name))
 
 
-def run_program(binary, case, folder):
-    make_folder(folder, case)
-    proc = subprocess.run([binary], input=case.answers, cwd=folder, capture_output=True, timeout=30)
+def run_program(binary, case, folder, answers_from_file):
+    """Runs the tool in the folder, the answers coming through a pipe or from a file."""
+    work = os.path.join(folder, 'work')
+    os.mkdir(work)
+    make_folder(work, case)
+    if answers_from_file:
+        answers_path = os.path.join(folder, 'answers')
+        with open(answers_path, 'wb') as f:
+            f.write(case.answers)
+        with open(answers_path, 'rb') as answers:
+            proc = subprocess.run([binary], stdin=answers, cwd=work, capture_output=True, timeout=30)
+    else:
+        proc = subprocess.run([binary], input=case.answers, cwd=work, capture_output=True, timeout=30)
+    folder = work
     left = {}
     for name in os.listdir(os.fsencode(folder)):
         path = os.path.join(os.fsencode(folder), name)
@@ -686,7 +701,7 @@ def main():
         case, expected, skipped = make_case(rng, options)
         passed_over += skipped
         with tempfile.TemporaryDirectory(prefix='plotmerge-random-') as folder:
-            actual = run_program(binary, case, folder)
+            actual = run_program(binary, case, folder, answers_from_file=index % 2 == 1)
         problems = compare(expected, actual)
         if problems:
             failures += 1
