@@ -1,8 +1,9 @@
 """A slow, exact reference model of one plotmerge run.
 
-run_model(answers, files) plays a whole run: the dialogue read from the
-answer bytes, the files of the working folder given as a dict of name bytes
-to content bytes, the merge, and the files left behind. It returns a
+run_model(answers, files, links) plays a whole run: the dialogue read from
+the answer bytes, the files of the working folder given as a dict of name
+bytes to content bytes (and, optionally, hard links as further names of
+them), the merge, and the files left behind. It returns a
 ModelResult with what standard output receives, the exit status, the final
 folder contents, and whether standard error receives anything.
 
@@ -112,17 +113,17 @@ def round_half_even(q):
 
 
 def decimal_to_float32(negative, digits, exponent):
-    """Rounds sign * 0.digits... to binary32.
+    """Rounds the decimal (-1)^negative * int(digits) * 10^exponent to binary32.
 
-    digits is the digit string; its value is int(digits) * 10^exponent, where
-    the caller has folded the point and any implied decimals into exponent.
+    The caller has folded the point and any implied decimals into exponent.
     """
-    mantissa = int(digits) if digits else 0
-    if mantissa == 0:
+    significant = digits.lstrip(b'0')
+    if not significant:
         return math.copysign(0.0, -1.0 if negative else 1.0)
+    mantissa = int(significant)
     # Keep huge exponents out of exact arithmetic: far beyond the range the
     # result is an infinity or a zero whatever the digits.
-    magnitude = len(str(mantissa)) + exponent
+    magnitude = len(significant) + exponent
     if magnitude > 60:
         return (-1.0 if negative else 1.0) * math.inf
     if magnitude < -80:
