@@ -189,8 +189,15 @@ TEXT_BYTES = (b'ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789'
               b'      -_.:*#/\\\'",;()\t\xe9\xff\x80\x01\x00')
 
 
+_TRANSLATIONS = {}
+
+
 def random_text(rng, length, alphabet=TEXT_BYTES):
-    return bytes(rng.choice(alphabet) for _ in range(length))
+    """length random bytes of the alphabet."""
+    table = _TRANSLATIONS.get(alphabet)
+    if table is None:
+        table = _TRANSLATIONS[alphabet] = bytes(alphabet[i % len(alphabet)] for i in range(256))
+    return rng.randbytes(length).translate(table)
 
 
 def random_header(rng):
@@ -308,12 +315,12 @@ def line_end(rng, line):
 
 
 def join_lines(rng, lines):
-    out = b''
+    out = []
     for i, line in enumerate(lines):
-        out += line
+        out.append(line)
         if i < len(lines) - 1 or rng.random() < 0.85:
-            out += line_end(rng, line)
-    return out
+            out.append(line_end(rng, line))
+    return b''.join(out)
 
 
 class PlotSet:
