@@ -283,20 +283,21 @@ class DataLine:
         line = b''.join(pieces)
         if rng.random() < 0.1:
             line = line.rstrip(b' ')
-        if rng.random() < 0.15:
+        if len(line) >= 107 and rng.random() < 0.15:
+            # junk in the columns after the last field, which are not read
             tail = random_text(rng, rng.randint(0, 13)).replace(b'\r', b' ')
             if rng.random() < 0.05:
                 tail = tail[:6] + b'\r' + rng.choice([b'', b'  ', b'*', b'x'])
             line += tail
         if rng.random() < 0.05:
-            line = line.ljust(120, b' ')[:120] + random_text(rng, rng.randint(1, 200)) + \
+            line = line.replace(b'\r', b' ').ljust(120, b' ')[:120] + random_text(rng, rng.randint(1, 200)) + \
                 (b'\r' if rng.random() < 0.3 else b'')
         if rng.random() < 0.002:
             # a line far longer than any buffer, skipped after its 120 columns
-            line = line.ljust(120, b' ') + random_text(rng, rng.randint(60000, 300000)).replace(b'\n', b' ')
+            line = line.replace(b'\r', b' ').ljust(120, b' ') + random_text(rng, rng.randint(60000, 300000)).replace(b'\n', b' ')
         if rng.random() < 0.03:
             # a CR right at the edge of the 120 columns read, or just past it
-            line = line.ljust(120, b' ')[:rng.choice([118, 119, 120, 121])] + b'\r' + \
+            line = line.replace(b'\r', b' ').ljust(120, b' ')[:rng.choice([118, 119, 120, 121])] + b'\r' + \
                 rng.choice([b'', b'  ', b'x', b'*', b'\r'])
         return line
 
@@ -490,6 +491,8 @@ class CaseBuilder:
         self.options = options
 
     def build(self):
+        if self.options.arithmetic:
+            return self.build_arithmetic()
         rng = self.rng
         files = {}
         plots = PlotSet(rng)
@@ -524,6 +527,32 @@ class CaseBuilder:
         name = rng.choice([b'link.plt', b'link.plt', b'RISK.PLT', b'AVG_CONC.PLT', b'SUM_CONC.PLT'])
         files.pop(name, None)
         return {name: rng.choice(existing)}
+
+    def build_arithmetic(self):
+        """A plain dialogue over long, valid inputs: many values, factors and sums."""
+        rng = self.rng
+        count = rng.randint(1, 4)
+        size = rng.randint(200, 2000)
+        receptors = [Receptor(rng) for _ in range(size)]
+        names = NAME_POOL[:count]
+        files = {}
+        for name in names:
+            lines = [DataLine(rng, receptor).layout() for receptor in receptors]
+            if rng.random() < 0.05:
+                lines = [special_value_line(rng, line) if rng.random() < 0.01 else line for line in lines]
+            files[name] = join_lines(rng, lines)
+        answers = b'%d\n' % count + b''.join(name + b'\n' for name in names)
+        for _ in names:
+            r = rng.random()
+            if r < 0.4:
+                number = float32_tie_number(rng)
+            elif r < 0.7:
+                number = random_number(rng)
+            else:
+                number = rng.choice(FACTOR_NUMBERS)
+            answers += rng.choice(number_texts(rng, number, None)).encode() + b'\n'
+        answers += rng.choice([b'A\n', b'S\n']) + b'Y\n'
+        return Case(answers, files)
 
     def name_for_slot(self, i, existing):
         rng = self.rng
@@ -697,6 +726,8 @@ def main():
     parser.add_argument('--keep-failures', metavar='DIR', help='folder for the reproductions of mismatches')
     parser.add_argument('--no-specials', dest='specials', action='store_false',
                         help='no infinity or not-a-number factors')
+    parser.add_argument('--arithmetic', action='store_true',
+                        help='only plain dialogues over long valid inputs, to weigh on the arithmetic')
     parser.add_argument('--show', type=int, default=10, help='mismatches to print in full')
     options = parser.parse_args()
 
