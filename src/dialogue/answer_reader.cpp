@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "number/integer_text.hpp"
 #include "number/real_text.hpp"
 #include "run_failure.hpp"
 
@@ -137,27 +138,13 @@ std::optional<std::int32_t> AnswerReader::read_integer_answer(std::string_view q
     std::string token;
     skip_rest_of_line(collect_token(first, token));
 
-    std::size_t at = 0;
-    const bool negative = token[0] == '-';
-    if (token[0] == '-' || token[0] == '+') ++at;
-    if (at == token.size() || token.size() > kLongestNumber) {
-        throw not_a_number(question, token, "a whole number", byte_order_mark_note(token));
-    }
-    // One past the largest magnitude is enough to tell that a value is out of range.
-    constexpr std::int64_t kBeyondRange = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 2;
-    std::int64_t magnitude = 0;
-    for (; at < token.size(); ++at) {
-        if (token[at] < '0' || token[at] > '9') {
-            throw not_a_number(question, token, "a whole number", byte_order_mark_note(token));
-        }
-        magnitude = std::min(magnitude * 10 + (token[at] - '0'), kBeyondRange);
-    }
-    const std::int64_t value = negative ? -magnitude : magnitude;
-    if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max()) {
+    const std::optional<std::int64_t> value = token.size() > kLongestNumber ? std::nullopt : read_integer_text(token);
+    if (!value) throw not_a_number(question, token, "a whole number", byte_order_mark_note(token));
+    if (!fits_32_bits(*value)) {
         throw RunFailure(kStep, "the answer to " + std::string(question) + ", '" + printable(token) +
                                     "', is outside the range of a 32-bit integer");
     }
-    return static_cast<std::int32_t>(value);
+    return static_cast<std::int32_t>(*value);
 }
 
 float AnswerReader::read_real_answer(std::string_view question, float current)

@@ -1,10 +1,12 @@
 #include "merge/merge.hpp"
 
+#include <array>
 #include <cfloat>
 
 #include "merge/receptor_check.hpp"
+#include "plot/data_lines.hpp"
+#include "plot/layout_declaration.hpp"
 #include "plot/plot_file.hpp"
-#include "plot/plot_record.hpp"
 #include "run_failure.hpp"
 
 // Every step is rounded to single precision before the next; arithmetic
@@ -22,83 +24,172 @@ float combine_values(const float* scaled, int count, CombineMode mode)
 
 namespace {
 
-// The last input's line does not parse; an earlier input's fault, in input
-// order, is the one to report.
-[[noreturn]] void throw_first_failure(MergeJob& job, const std::array<PlotLine, MAX_INPUTS>& lines,
-                                      const FieldFault& last_fault)
-{
-    const int count = job.input_count;
-    for (int i = 0; i + 1 < count; ++i) {
-        float value = 0.0f;
-        if (const auto fault = parse_plot_value(lines[i], value)) throw field_failure(*job.inputs[i].file, *fault);
+// One merge: the lines of the current position, one per input, and what the
+// end of the run reports.
+class Merge {
+public:
+    explicit Merge(MergeJob& job) : job_(job), count_(job.input_count) {}
+
+    // Header lines until input 1's first data line, whose FORMAT line tells
+    // the layout; then every data line in that layout.
+    void run()
+    {
+        for (;;) {
+            if (!read_position(width_before_data())) return;
+            if (!is_header_line(line(0))) break;
+            declaration_.look_at_header_line(line(0), input(0).lines_read());
+            write_header_position();
+        }
+        if (declaration_.is_standard()) {
+            StandardDataLines data;
+            merge_from_first_data_line(data);
+        } else {
+            DeclaredDataLines data(declaration_.layout());
+            merge_from_first_data_line(data);
+        }
     }
-    throw field_failure(*job.inputs[count - 1].file, last_fault);
-}
 
-void merge_positions(MergeJob& job, ReceptorCheck& receptors)
-{
-    const int count = job.input_count;
-    PlotFile& output = *job.output_file;
-    PlotFile* risk = job.risk_requested ? &*job.risk_file : nullptr;
-    std::array<PlotLine, MAX_INPUTS> lines;
-    PlotRecord record;
-    float scaled[MAX_INPUTS];
+    // The warnings of the run, layout first; also when it stopped on a failure.
+    void warn_at_end() const
+    {
+        if (const auto layout = declaration_.warning(input(0).name())) warn(*layout);
+        if (const auto receptors = receptors_.warning()) warn(*receptors);
+    }
 
-    for (;;) {
-        for (int i = 0; i < count; ++i) {
-            if (!read_plot_line(*job.inputs[i].file, lines[i])) return;
+private:
+    PlotFile& input(int i) const { return *job_.inputs[i].file; }
+    const char* line(int i) const { return lines_[i].data(); }
+
+    // Lines are read as LINE_WIDTH bytes until input 1's first data line, and
+    // from that line on as wide as the declared layout needs, when wider.
+    std::size_t width_before_data() const
+    {
+        const std::size_t wide = declaration_.data_line_width();
+        return wide > LINE_WIDTH && !input(0).next_line_is_header() ? wide : LINE_WIDTH;
+    }
+
+    // One line of each input, in input order; false when one has none left,
+    // the lines read before it at this position being dropped.
+    bool read_position(std::size_t width)
+    {
+        for (int i = 0; i < count_; ++i) {
+            if (!input(i).read_line(lines_[i].data(), width)) return false;
         }
-        if (is_header_line(lines[0])) {
-            write_plot_line(output, lines[0]);
-            if (risk != nullptr) write_plot_line(*risk, lines[0]);
-            continue;
-        }
-        // The carried fields come from the last input, read first; the others
-        // are only checked, and their receptors compared with its receptor.
-        InputSlot& last = job.inputs[count - 1];
-        if (const auto fault = parse_plot_record(lines[count - 1], record)) throw_first_failure(job, lines, *fault);
-        scaled[count - 1] = last.scale * record.value;
-        int first_differing = -1;
-        for (int i = 0; i + 1 < count; ++i) {
-            InputSlot& input = job.inputs[i];
-            float value = 0.0f;
-            bool same_receptor = true;
-            if (const auto fault = parse_plot_value(lines[i], lines[count - 1], record, value, same_receptor)) {
-                throw field_failure(*input.file, *fault);
+        return true;
+    }
+
+    void write_header_position()
+    {
+        check_layouts_agree();
+        write_plot_line(*job_.output_file, line(0));
+        if (job_.risk_requested) write_plot_line(*job_.risk_file, line(0));
+    }
+
+    template <class DataLines>
+    void merge_from_first_data_line(DataLines& data)
+    {
+        const std::size_t width = declaration_.data_line_width();
+        do {
+            if (is_header_line(line(0))) {
+                write_header_position();
+            } else {
+                merge_data_position(data);
             }
-            if (!same_receptor && first_differing < 0) first_differing = i;
-            scaled[i] = input.scale * value;
-        }
-        const float combined = combine_values(scaled, count, job.mode);
-        record.value = combined;
-        // The risk line differs from the combined line in its value field only.
-        std::array<char, RECORD_WIDTH> text = format_plot_record(record);
-        write_record_text(output, text);
-        if (risk != nullptr) {
-            format_record_value(RISK_FACTOR * combined, text);
-            write_record_text(*risk, text);
-        }
-        receptors.count_position(job, lines.data(), first_differing);
+        } while (read_position(width));
+    }
+
+    template <class DataLines>
+    void merge_data_position(DataLines& data);
+
+    void check_layouts_agree();
+
+    MergeJob& job_;
+    const int count_;
+    std::array<std::array<char, MAX_LAYOUT_WIDTH>, MAX_INPUTS> lines_;
+    LayoutDeclaration declaration_;
+    // Per input after the first: a usable FORMAT line met at a header
+    // position of input 1 and not yet compared with input 1's layout.
+    std::array<std::optional<FormatLine>, MAX_INPUTS> unchecked_formats_;
+    std::array<std::uint64_t, MAX_INPUTS> unchecked_format_lines_{};
+    ReceptorCheck receptors_;
+};
+
+static_assert(MAX_LAYOUT_WIDTH >= LINE_WIDTH, "a line buffer holds a line of either width");
+
+// Every input's line is read in input order, so the first field that does
+// not convert, in input order, stops the run; the last input's line gives the
+// fields carried into the lines written.
+template <class DataLines>
+void Merge::merge_data_position(DataLines& data)
+{
+    const int last = count_ - 1;
+    float values[MAX_INPUTS][MAX_VALUE_FIELDS];
+    for (int i = 0; i < last; ++i) {
+        if (const auto fault = data.read_values(line(i), values[i])) throw field_failure(input(i), *fault);
+    }
+    if (const auto fault = data.read_carried(line(last), values[last])) throw field_failure(input(last), *fault);
+
+    float combined[MAX_VALUE_FIELDS];
+    for (std::size_t k = 0; k < data.value_count(); ++k) {
+        float scaled[MAX_INPUTS]{};
+        for (int i = 0; i < count_; ++i) scaled[i] = job_.inputs[i].scale * values[i][k];
+        combined[k] = combine_values(scaled, count_, job_.mode);
+    }
+    char text[MAX_LAYOUT_WIDTH];
+    data.format(combined, text);
+    write_data_line(*job_.output_file, text, data.width());
+    if (job_.risk_requested) {
+        // The risk line differs from the combined line in its value fields only.
+        for (std::size_t k = 0; k < data.value_count(); ++k) combined[k] = RISK_FACTOR * combined[k];
+        data.format_values(combined, text);
+        write_data_line(*job_.risk_file, text, data.width());
+    }
+
+    int differing = 0;
+    while (differing < last && data.same_receptor(line(differing), line(last))) ++differing;
+    receptors_.count_position(differing < last);
+    if (differing < last && receptors_.wants_first_difference()) {
+        // Inputs are read in step, so each has read as many lines as the other.
+        receptors_.note_first_difference({input(differing).name(), input(differing).lines_read(), data.receptor_text(line(differing))},
+                                         {input(last).name(), input(last).lines_read(), data.receptor_text(line(last))});
     }
 }
 
-void warn_about(const ReceptorCheck& receptors)
+// At a header position of input 1: other inputs must not declare another
+// layout than input 1's. A FORMAT line of theirs met before input 1's is
+// compared once input 1's is known.
+void Merge::check_layouts_agree()
 {
-    if (const auto warning = receptors.warning()) warn(*warning);
+    for (int i = 1; i < count_; ++i) {
+        if (unchecked_formats_[i] || !is_header_line(line(i))) continue;
+        unchecked_formats_[i] = usable_format_line(line(i));
+        unchecked_format_lines_[i] = input(i).lines_read();
+    }
+    const std::optional<FormatLine>& declared = declaration_.declared();
+    if (!declared || declaration_.is_standard()) return;
+    for (int i = 1; i < count_; ++i) {
+        const std::optional<FormatLine> other = std::exchange(unchecked_formats_[i], std::nullopt);
+        if (!other || other->layout == declared->layout) continue;
+        throw RunFailure("comparing the layouts of", input(i).name(),
+                         "line " + std::to_string(unchecked_format_lines_[i]) + " declares FORMAT: " + other->list +
+                             ", but line " + std::to_string(declaration_.line_number()) + " of '" +
+                             printable(input(0).name()) + "' declares FORMAT: " + declared->list +
+                             "; plotmerge merges files of one layout only");
+    }
 }
 
 }  // namespace
 
 // A failure's diagnostic stays the last line on standard error, after the
-// warning for the positions merged before it.
+// warnings for the positions merged before it.
 void run_merge(MergeJob& job)
 {
-    ReceptorCheck receptors;
+    Merge merge(job);
     try {
-        merge_positions(job, receptors);
+        merge.run();
     } catch (...) {
-        warn_about(receptors);
+        merge.warn_at_end();
         throw;
     }
-    warn_about(receptors);
+    merge.warn_at_end();
 }

@@ -3,9 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-
-#include "merge/merge_job.hpp"
-#include "plot/plot_line.hpp"
+#include <utility>
 
 // The merged line carries the receptor of the last input, so every other input
 // must name that receptor at the same position. A difference does not stop
@@ -13,34 +11,38 @@
 // is described in a warning at the end of the run.
 class ReceptorCheck {
 public:
-    // A data position merged; lines holds each input's line there, in input
-    // order, and first_differing is the first input whose receptor differs
-    // from the last input's, or -1 when none does.
-    void count_position(const MergeJob& job, const PlotLine* lines, int first_differing)
+    // Where a receptor was read: the file, its line (header lines counted)
+    // and the receptor as a data line writes it.
+    struct Place {
+        std::string file;
+        std::uint64_t line = 0;
+        std::string receptor;
+    };
+
+    // A data position merged, at which some input's receptor differs from the
+    // last input's, or none does.
+    void count_position(bool differs)
     {
         ++positions_;
-        if (first_differing >= 0) note_difference(job, lines, first_differing);
+        if (differs) ++differing_;
     }
 
-    std::uint64_t positions() const { return positions_; }
-    std::uint64_t differing_positions() const { return differing_; }
+    // Whether the first difference still waits to be described.
+    bool wants_first_difference() const { return !first_; }
+
+    // The first difference: the first input, in input order, whose receptor
+    // differs, and the last input, at the same position.
+    void note_first_difference(Place input, Place last) { first_ = Difference{std::move(input), std::move(last)}; }
 
     // The warning's text after "plotmerge: warning: ", or nothing when every
     // position matched.
     std::optional<std::string> warning() const;
 
 private:
-    struct Side {
-        std::string file;
-        std::uint64_t line;
-        std::string receptor;
-    };
     struct Difference {
-        Side input;
-        Side last;
+        Place input;
+        Place last;
     };
-
-    void note_difference(const MergeJob& job, const PlotLine* lines, int input);
 
     std::uint64_t positions_ = 0;
     std::uint64_t differing_ = 0;

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <bit>
+#include <cstring>
 
 #include "number/scaled_integer.hpp"
 #include "plot/field_bytes.hpp"
@@ -171,6 +172,15 @@ bool is_plain_number(const char* field)
     std::uint64_t high = 0;
     load_field<Shape>(field, low, high);
     return has_plain_shape(classify(low, high));
+}
+
+bool read_plain_field(const char* field, std::size_t width, int decimals, float& value)
+{
+    if (width > 16) return false;
+    char padded[16];
+    std::memset(padded, ' ', sizeof padded);
+    std::memcpy(padded + sizeof padded - width, field, width);
+    return read_packed_words(load_text_word(padded), load_text_word(padded + 8), decimals, value);
 }
 
 template bool read_plain_field<WideReal>(const char*, float&);

@@ -13,6 +13,9 @@
 template <RealFieldShape Shape>
 bool read_plain_field(const char* field, float& value);
 
+// The same for a field of any width (at most 16 columns) and implied decimals.
+bool read_plain_field(const char* field, std::size_t width, int decimals, float& value);
+
 // True when the field has the common shape, and so is a number, found without
 // working out its value.
 template <RealFieldShape Shape>

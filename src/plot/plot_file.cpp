@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "plot/layout.hpp"
+
 namespace {
 
 // Large enough that reading and writing cost a handful of system calls per
@@ -182,28 +184,28 @@ void PlotFile::skip_past_line_end()
     } while (fill());
 }
 
-// A line ends at LF, or at a CR within its first LINE_WIDTH bytes (taking an
-// LF right after it along). Bytes past LINE_WIDTH are skipped up to the LF.
-bool PlotFile::read_line(PlotLine& line)
+// A line ends at LF, or at a CR within its first width bytes (taking an LF
+// right after it along). Bytes past width are skipped up to the LF.
+bool PlotFile::read_line(char* line, std::size_t width)
 {
-    // One byte more than a line, so that an LF after a CR in column 120 is seen.
-    ensure_available(LINE_WIDTH + 1);
+    // One byte more than a line, so that an LF after a CR in its last column is seen.
+    ensure_available(width + 1);
     const std::size_t available = end_ - begin_;
     if (available == 0) return false;
     ++lines_read_;
 
     const char* start = buffer_.get() + begin_;
-    const std::size_t window = std::min(available, LINE_WIDTH);
+    const std::size_t window = std::min(available, width);
     const auto* line_feed = static_cast<const char*>(std::memchr(start, '\n', window));
     const std::size_t before_line_feed = line_feed != nullptr ? static_cast<std::size_t>(line_feed - start) : window;
     const auto* carriage_return = static_cast<const char*>(std::memchr(start, '\r', before_line_feed));
     const char* line_end = carriage_return != nullptr ? carriage_return : start + before_line_feed;
     const auto length = static_cast<std::size_t>(line_end - start);
 
-    std::memcpy(line.data(), start, length);
-    std::memset(line.data() + length, ' ', LINE_WIDTH - length);
+    std::memcpy(line, start, length);
+    std::memset(line + length, ' ', width - length);
     if (lines_read_ == 1) {
-        starts_with_byte_order_mark_ = std::string_view(line.data(), LINE_WIDTH).starts_with(UTF8_BYTE_ORDER_MARK);
+        starts_with_byte_order_mark_ = std::string_view(line, width).starts_with(UTF8_BYTE_ORDER_MARK);
     }
 
     if (carriage_return != nullptr) {
@@ -213,9 +215,14 @@ bool PlotFile::read_line(PlotLine& line)
         begin_ += length + 1;
     } else {
         begin_ += length;
-        if (length == LINE_WIDTH) skip_past_line_end();
+        if (length == width) skip_past_line_end();
     }
     return true;
+}
+
+bool PlotFile::next_line_is_header()
+{
+    return ensure_available(1) && buffer_[begin_] == '*';
 }
 
 void PlotFile::write(const char* bytes, std::size_t count)
@@ -293,12 +300,12 @@ PlotFile open_plot_output(std::string_view name) { return open_plot_file(name, p
 
 PlotFile open_existing_plot_file(std::string_view name) { return open_existing_file(std::string(name)); }
 
-bool read_plot_line(PlotFile& file, PlotLine& line) { return file.read_line(line); }
+bool read_plot_line(PlotFile& file, PlotLine& line) { return file.read_line(line.data(), line.size()); }
 
-void write_plot_line(PlotFile& file, const PlotLine& line)
+void write_plot_line(PlotFile& file, const char* line)
 {
     char text[LINE_WIDTH + 1];
-    std::memcpy(text, line.data(), LINE_WIDTH);
+    std::memcpy(text, line, LINE_WIDTH);
     text[LINE_WIDTH] = '\n';
     file.write(text, sizeof text);
 }
@@ -313,10 +320,19 @@ void write_record_text(PlotFile& file, const std::array<char, RECORD_WIDTH>& tex
     file.write(line, sizeof line);
 }
 
+void write_data_line(PlotFile& file, const char* text, std::size_t width)
+{
+    char line[MAX_LAYOUT_WIDTH + 1];
+    std::memcpy(line, text, width);
+    line[width] = '\n';
+    file.write(line, width + 1);
+}
+
 RunFailure field_failure(const PlotFile& file, const FieldFault& fault)
 {
-    std::string cause = "line " + std::to_string(file.lines_read()) + ": field " + std::string(fault.field) + " holds '" +
-                        printable(fault.text) + "', which is not a number";
+    std::string cause = "line " + std::to_string(file.lines_read()) + ": field " + fault.field + " holds '" +
+                        printable(fault.text) + "', which is " +
+                        (fault.out_of_range ? "outside the range of a 32-bit integer" : "not a number");
     if (file.lines_read() == 1 && file.starts_with_byte_order_mark()) {
         cause += ": the file starts with a UTF-8 byte-order mark (bytes EF BB BF); save it without one";
     }

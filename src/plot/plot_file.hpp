@@ -34,8 +34,12 @@ public:
     std::uint64_t lines_read() const { return lines_read_; }
     bool starts_with_byte_order_mark() const { return starts_with_byte_order_mark_; }
 
-    // Reads the next line into line; false at end of file.
-    bool read_line(PlotLine& line);
+    // Reads the first width bytes of the next line into line, blank-padded;
+    // false at end of file. A CR within those bytes ends the line.
+    bool read_line(char* line, std::size_t width);
+
+    // Whether the next line is a header line, without reading it; false at end of file.
+    bool next_line_is_header();
 
     // Appends bytes, one or more whole lines, to the output. The first line
     // written goes out at once and cuts the file just after it, so nothing the
@@ -79,13 +83,15 @@ PlotFile open_existing_plot_file(std::string_view name);
 // The next line of file, or false at end of file.
 bool read_plot_line(PlotFile& file, PlotLine& line);
 
-// A header line: its LINE_WIDTH bytes and LF.
-void write_plot_line(PlotFile& file, const PlotLine& line);
+// A header line: the first LINE_WIDTH bytes of line and LF.
+void write_plot_line(PlotFile& file, const char* line);
+inline void write_plot_line(PlotFile& file, const PlotLine& line) { write_plot_line(file, line.data()); }
 
 // A data line: the RECORD_WIDTH characters of format_plot_record and LF.
 void write_plot_record(PlotFile& file, const PlotRecord& record);
 // A data line already formatted, and LF.
 void write_record_text(PlotFile& file, const std::array<char, RECORD_WIDTH>& text);
+void write_data_line(PlotFile& file, const char* text, std::size_t width);
 
 // The failure for a data field of the line last read from file that is not a number.
 RunFailure field_failure(const PlotFile& file, const FieldFault& fault);

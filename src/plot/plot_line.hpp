@@ -10,4 +10,5 @@ inline constexpr std::size_t LINE_WIDTH = 120;
 using PlotLine = std::array<char, LINE_WIDTH>;
 
 // A header line is marked by an asterisk in column 1; it is copied, never parsed.
-inline bool is_header_line(const PlotLine& line) { return line[0] == '*'; }
+inline bool is_header_line(const char* line) { return line[0] == '*'; }
+inline bool is_header_line(const PlotLine& line) { return is_header_line(line.data()); }

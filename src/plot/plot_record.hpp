@@ -9,10 +9,10 @@
 
 #include "plot/plot_line.hpp"
 
-// Length of a written data line, without its LF.
+// Length of a written data line of the standard layout, without its LF.
 inline constexpr std::size_t RECORD_WIDTH = 107;
 
-// The ten fields of a data line.
+// The ten fields of a data line of the standard layout.
 struct PlotRecord {
     float x = 0.0f;
     float y = 0.0f;
@@ -26,30 +26,33 @@ struct PlotRecord {
     std::array<char, 8> tag_c{};
 };
 
-// A field of a data line that is not a number: its name and the bytes of its columns.
+// A field of a data line that is not a number: what field it is ("value",
+// or "F13.5 in columns 2-14" in a declared layout) and the bytes of its columns.
 struct FieldFault {
-    std::string_view field;
+    std::string field;
     std::string_view text;
+    bool out_of_range = false;  // an integer field beyond the 32-bit range
 };
 
+// A data line of the standard layout is the first LINE_WIDTH bytes of a line
+// at `line`, blank-padded.
+
 // Reads the ten fields of a data line into record, overwriting all of them.
-// Returns the first field that does not convert; record is then partly filled.
-std::optional<FieldFault> parse_plot_record(const PlotLine& line, PlotRecord& record);
+// Returns the first field, left to right, that does not convert; record is
+// then partly filled.
+std::optional<FieldFault> parse_plot_record(const char* line, PlotRecord& record);
 
 // Checks every field of a data line as parse_plot_record does, with the same
 // result, but works out only the value.
-std::optional<FieldFault> parse_plot_value(const PlotLine& line, float& value);
+std::optional<FieldFault> parse_plot_value(const char* line, float& value);
 
-// The same, and same_receptor tells whether the line names the receptor of a
-// reference line whose fields parse_plot_record has read into
-// reference_record: x and y read as the same values, so 1000.0, 1000.00000
-// and 100000000 (five implied decimals) match, and so do 0 and -0. Fields in
-// the same bytes as the reference's match, and are numbers, without being
-// looked at again; only a field whose bytes differ is converted.
-std::optional<FieldFault> parse_plot_value(const PlotLine& line, const PlotLine& reference,
-                                           const PlotRecord& reference_record, float& value, bool& same_receptor);
+// Whether two data lines whose fields convert name the same receptor: x and
+// y read as the same values, so 1000.0, 1000.00000 and 100000000 (five
+// implied decimals) match, and so do 0 and -0, and two NaN.
+bool same_receptor(const char* line, const char* other);
 
 // The RECORD_WIDTH characters of a data line for record.
+void format_plot_record(const PlotRecord& record, char* out);
 std::array<char, RECORD_WIDTH> format_plot_record(const PlotRecord& record);
 
 // Width of the x, y and value fields of a data line.
@@ -60,8 +63,14 @@ std::array<char, WIDE_FIELD_WIDTH> format_wide_field(float value);
 
 // Rewrites the value field of a formatted data line, the other nine unchanged:
 // the same text as format_plot_record of the record with that value.
-void format_record_value(float value, std::array<char, RECORD_WIDTH>& text);
+void format_record_value(float value, char* text);
+inline void format_record_value(float value, std::array<char, RECORD_WIDTH>& text) { format_record_value(value, text.data()); }
 
 // The receptor of a data line as a data line writes it, without leading
 // blanks: "(1000.00000, 2000.00000)".
-std::string receptor_text(const PlotLine& line);
+std::string receptor_text(const char* line);
+
+inline std::optional<FieldFault> parse_plot_record(const PlotLine& line, PlotRecord& record)
+{
+    return parse_plot_record(line.data(), record);
+}

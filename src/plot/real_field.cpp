@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -12,11 +13,24 @@
 
 #include "number/powers_of_ten.hpp"
 #include "number/real_text.hpp"
+#include "plot/layout.hpp"
 #include "plot/plain_field.hpp"
 #include "plot/text_words.hpp"
 
 namespace {
 
+// text right-aligned behind blanks; asterisks over the whole field when it does not fit.
+void right_align(std::string_view text, std::size_t field, char* out)
+{
+    if (text.size() > field) {
+        std::memset(out, '*', field);
+        return;
+    }
+    std::memset(out, ' ', field - text.size());
+    std::memcpy(out + field - text.size(), text.data(), text.size());
+}
+
+// An infinity or NaN by name, the long name when it fits.
 void format_special_value(float value, std::size_t field, char* out)
 {
     const bool negative = std::signbit(value);
@@ -25,8 +39,7 @@ void format_special_value(float value, std::size_t field, char* out)
         text = negative ? "-Infinity" : "Infinity";
         if (text.size() > field) text = negative ? "-Inf" : "Inf";
     }
-    std::memset(out, ' ', field - text.size());
-    std::memcpy(out + field - text.size(), text.data(), text.size());
+    right_align(text, field, out);
 }
 
 // Out of the way of the common case: a value the digits of its field cannot
@@ -125,24 +138,34 @@ void write_digits(NarrowReal, std::uint64_t rounded, bool negative, char* out)
     store_text_word(blank_leading_zeros(text, leading_zeros(text, 4), negative), out);
 }
 
-}  // namespace
-
-template <RealFieldShape Shape>
-bool read_real_field(const char* field, float& value)
+// A field of any shape by the general rule: its blanks squeezed out, the
+// rest read as a real text.
+bool read_squeezed_field(const char* field, std::size_t width, int decimals, float& value)
 {
-    if (read_plain_field<Shape>(field, value)) return true;
-    char text[Shape::width];
+    char text[MAX_LAYOUT_WIDTH];
     std::size_t length = 0;
-    for (std::size_t i = 0; i < Shape::width; ++i) {
+    for (std::size_t i = 0; i < width; ++i) {
         if (field[i] != ' ') text[length++] = field[i];
     }
     if (length == 0) {
         value = 0.0f;
         return true;
     }
-    const std::optional<float> read = read_real_text(std::string_view(text, length), Shape::decimals);
+    const std::optional<float> read = read_real_text(std::string_view(text, length), decimals);
     if (read) value = *read;
     return read.has_value();
+}
+
+// Room for the longest text a field of a declared layout may need: a sign,
+// 39 integer digits, a point and the decimals, or "0." and digits and "E+ee".
+constexpr std::size_t kLongestText = MAX_LAYOUT_WIDTH + 48;
+
+}  // namespace
+
+template <RealFieldShape Shape>
+bool read_real_field(const char* field, float& value)
+{
+    return read_plain_field<Shape>(field, value) || read_squeezed_field(field, Shape::width, Shape::decimals, value);
 }
 
 template <RealFieldShape Shape>
@@ -174,3 +197,71 @@ template bool is_real_field<WideReal>(const char*);
 template bool is_real_field<NarrowReal>(const char*);
 template void format_real_field<WideReal>(float, char*);
 template void format_real_field<NarrowReal>(float, char*);
+
+bool read_real_field(const char* field, std::size_t width, int decimals, float& value)
+{
+    if (width == WideReal::width && decimals == WideReal::decimals) return read_real_field<WideReal>(field, value);
+    if (width == NarrowReal::width && decimals == NarrowReal::decimals) return read_real_field<NarrowReal>(field, value);
+    return read_plain_field(field, width, decimals, value) || read_squeezed_field(field, width, decimals, value);
+}
+
+bool is_real_field(const char* field, std::size_t width, int decimals)
+{
+    if (width == WideReal::width && decimals == WideReal::decimals) return is_real_field<WideReal>(field);
+    if (width == NarrowReal::width && decimals == NarrowReal::decimals) return is_real_field<NarrowReal>(field);
+    float value = 0.0f;
+    return read_real_field(field, width, decimals, value);
+}
+
+// Other shapes than the two of the fixed line are rare: the standard
+// library's printf-exact conversion rounds them, half to even on the exact value.
+void format_fixed_field(float value, std::size_t width, int decimals, char* out)
+{
+    if (width == WideReal::width && decimals == WideReal::decimals) return format_real_field<WideReal>(value, out);
+    if (width == NarrowReal::width && decimals == NarrowReal::decimals) return format_real_field<NarrowReal>(value, out);
+    if (!std::isfinite(value)) return format_special_value(value, width, out);
+    // A point and d decimals after at least one digit: a text longer than the field needs no digits worked out.
+    if (static_cast<std::size_t>(decimals) + 2 > width) {
+        std::memset(out, '*', width);
+        return;
+    }
+    char text[kLongestText];
+    const auto end = std::to_chars(text, text + sizeof text, static_cast<double>(value), std::chars_format::fixed, decimals).ptr;
+    right_align(std::string_view(text, static_cast<std::size_t>(end - text)), width, out);
+}
+
+void format_exponent_field(float value, std::size_t width, int digits, char* out)
+{
+    if (!std::isfinite(value)) return format_special_value(value, width, out);
+    const bool negative = std::signbit(value);
+    const std::size_t length = (negative ? 1u : 0u) + 2 + static_cast<std::size_t>(digits) + 4;
+    if (length > width) {
+        std::memset(out, '*', width);
+        return;
+    }
+    // d.ddddde+XX: the same digits, the point one place further left.
+    char scientific[kLongestText];
+    const auto end = std::to_chars(scientific, scientific + sizeof scientific, std::fabs(static_cast<double>(value)),
+                                   std::chars_format::scientific, digits - 1).ptr;
+    const std::string_view written(scientific, static_cast<std::size_t>(end - scientific));
+    const std::size_t marker = written.find('e');
+    int exponent = 0;
+    std::from_chars(written.data() + marker + (written[marker + 1] == '+' ? 2 : 1), end, exponent);
+    if (value != 0.0f) ++exponent;
+
+    char text[kLongestText];
+    char* at = text;
+    if (negative) *at++ = '-';
+    *at++ = '0';
+    *at++ = '.';
+    for (std::size_t i = 0; i < marker; ++i) {
+        if (written[i] != '.') *at++ = written[i];
+    }
+    *at++ = 'E';
+    *at++ = exponent < 0 ? '-' : '+';
+    // A float's decimal exponent lies between -44 and 39: two digits always.
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    *at++ = static_cast<char>('0' + magnitude / 10);
+    *at++ = static_cast<char>('0' + magnitude % 10);
+    right_align(std::string_view(text, length), width, out);
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "plot/layout.hpp"
+#include "plot/layout_record.hpp"
+#include "plot/plot_record.hpp"
+
+// The data lines of one merge, for the merge to read and write without
+// knowing a column: each line's value fields are read as floats, the other
+// fields carried from one line (the last input's) into the lines written.
+// Two kinds with one interface: the standard layout by its own tuned code,
+// and any declared layout.
+//
+//   value_count()             how many value fields a line has
+//   width()                   columns of a written data line
+//   read_values(line, v)      checks every field, v[k] = value field k
+//   read_carried(line, v)     the same, and keeps the other fields to write
+//   same_receptor(a, b)       whether two checked lines name one receptor
+//   receptor_text(line)       "(x, y)" as a data line writes them
+//   format(v, out)            a data line: the kept fields, value field k = v[k]
+//   format_values(v, out)     rewrites the value fields of a formatted line
+
+class StandardDataLines {
+public:
+    static constexpr std::size_t value_count() { return 1; }
+    static constexpr std::size_t width() { return RECORD_WIDTH; }
+
+    std::optional<FieldFault> read_values(const char* line, float* values) const
+    {
+        return parse_plot_value(line, values[0]);
+    }
+    std::optional<FieldFault> read_carried(const char* line, float* values)
+    {
+        auto fault = parse_plot_record(line, record_);
+        values[0] = record_.value;
+        return fault;
+    }
+    bool same_receptor(const char* line, const char* other) const { return ::same_receptor(line, other); }
+    std::string receptor_text(const char* line) const { return ::receptor_text(line); }
+    void format(const float* values, char* out)
+    {
+        record_.value = values[0];
+        format_plot_record(record_, out);
+    }
+    void format_values(const float* values, char* out) const { format_record_value(values[0], out); }
+
+private:
+    PlotRecord record_;
+};
+
+class DeclaredDataLines {
+public:
+    explicit DeclaredDataLines(const PlotLayout& layout) : layout_(layout), fields_(layout.fields().size()) {}
+
+    std::size_t value_count() const { return layout_.value_fields().size(); }
+    std::size_t width() const { return layout_.width(); }
+
+    std::optional<FieldFault> read_values(const char* line, float* values) const
+    {
+        return parse_layout_values(layout_, line, values);
+    }
+    std::optional<FieldFault> read_carried(const char* line, float* values)
+    {
+        carried_line_ = line;
+        auto fault = parse_layout_line(layout_, line, fields_.data());
+        for (std::size_t k = 0; k < value_count(); ++k) values[k] = fields_[layout_.value_fields()[k]].real;
+        return fault;
+    }
+    bool same_receptor(const char* line, const char* other) const { return same_layout_receptor(layout_, line, other); }
+    std::string receptor_text(const char* line) const { return layout_receptor_text(layout_, line); }
+    void format(const float* values, char* out)
+    {
+        for (std::size_t k = 0; k < value_count(); ++k) fields_[layout_.value_fields()[k]].real = values[k];
+        format_layout_line(layout_, fields_.data(), carried_line_, out);
+    }
+    void format_values(const float* values, char* out) const { format_layout_values(layout_, values, out); }
+
+private:
+    const PlotLayout& layout_;
+    std::vector<FieldValue> fields_;
+    const char* carried_line_ = nullptr;  // the line of read_carried, which stays until format
+};

@@ -1,0 +1,50 @@
+#include "plot/layout_declaration.hpp"
+
+#include <algorithm>
+
+#include "plot/plot_line.hpp"
+#include "run_failure.hpp"
+
+namespace {
+
+std::string_view trimmed(std::string_view text)
+{
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') + 1 - first);
+}
+
+}  // namespace
+
+std::optional<FormatLine> usable_format_line(const char* header_line)
+{
+    const std::optional<std::string_view> text = format_line_text(std::string_view(header_line, LINE_WIDTH));
+    if (!text) return std::nullopt;
+    LayoutReading reading = read_format_text(*text);
+    if (!reading.layout) return std::nullopt;
+    return FormatLine{std::move(*reading.layout), std::string(trimmed(*text))};
+}
+
+void LayoutDeclaration::look_at_header_line(const char* line, std::uint64_t line_number)
+{
+    if (found()) return;
+    const std::optional<std::string_view> text = format_line_text(std::string_view(line, LINE_WIDTH));
+    if (!text) return;
+    line_number_ = line_number;
+    LayoutReading reading = read_format_text(*text);
+    if (reading.layout) {
+        declared_ = FormatLine{std::move(*reading.layout), std::string(trimmed(*text))};
+    } else {
+        problem_ = reading.problem;
+    }
+}
+
+std::size_t LayoutDeclaration::data_line_width() const { return std::max(LINE_WIDTH, layout().width()); }
+
+std::optional<std::string> LayoutDeclaration::warning(std::string_view file_name) const
+{
+    if (problem_.empty()) return std::nullopt;
+    return "line " + std::to_string(line_number_) + " of '" + printable(file_name) +
+           "' declares a FORMAT that plotmerge cannot read (" + problem_ +
+           "); its data lines are read in the standard 107-column layout";
+}

@@ -1,0 +1,144 @@
+#include "plot/layout_record.hpp"
+
+#include <cmath>
+#include <cstring>
+#include <string_view>
+
+#include "plot/integer_field.hpp"
+#include "plot/real_field.hpp"
+#include "run_failure.hpp"
+
+namespace {
+
+std::string_view columns_of(const LayoutField& field, const char* line)
+{
+    return {line + field.offset, field.width};
+}
+
+FieldFault fault_in(const LayoutField& field, const char* line, bool out_of_range = false)
+{
+    // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on literals plus std::string.
+    std::string name = descriptor_text(field);
+    name += " in columns ";
+    name += std::to_string(field.offset + 1);
+    name += '-';
+    name += std::to_string(field.offset + field.width);
+    return {name, columns_of(field, line), out_of_range};
+}
+
+bool read_real(const LayoutField& field, const char* line, float& value)
+{
+    return read_real_field(line + field.offset, field.width, field.digits, value);
+}
+
+std::optional<FieldFault> read_integer(const LayoutField& field, const char* line, std::int32_t& value)
+{
+    const IntegerReading reading = read_integer_field(line + field.offset, field.width, value);
+    if (reading == IntegerReading::Number) return std::nullopt;
+    return fault_in(field, line, reading == IntegerReading::OutOfRange);
+}
+
+void format_real(const LayoutField& field, float value, char* out)
+{
+    if (field.kind == FieldKind::Fixed) {
+        format_fixed_field(value, field.width, field.digits, out + field.offset);
+    } else {
+        format_exponent_field(value, field.width, field.digits, out + field.offset);
+    }
+}
+
+// A coordinate as the data line writes it, blanks around it dropped; a field
+// that is not a number as its bytes stand.
+std::string coordinate_text(const LayoutField& field, const char* line)
+{
+    float value = 0.0f;
+    std::string text(field.offset + field.width, ' ');
+    if (read_real(field, line, value)) {
+        format_real(field, value, text.data());
+    } else {
+        text = printable(columns_of(field, line));
+    }
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') + 1 - first);
+}
+
+}  // namespace
+
+std::optional<FieldFault> parse_layout_line(const PlotLayout& layout, const char* line, FieldValue* values)
+{
+    const auto& fields = layout.fields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const LayoutField& field = fields[i];
+        if (field.is_real()) {
+            if (!read_real(field, line, values[i].real)) return fault_in(field, line);
+        } else if (field.kind == FieldKind::Integer) {
+            if (auto fault = read_integer(field, line, values[i].integer)) return fault;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<FieldFault> parse_layout_values(const PlotLayout& layout, const char* line, float* values)
+{
+    const auto& fields = layout.fields();
+    const auto& value_fields = layout.value_fields();
+    std::size_t next_value = 0;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const LayoutField& field = fields[i];
+        if (field.is_real()) {
+            const bool is_value = next_value < value_fields.size() && value_fields[next_value] == i;
+            const bool good = is_value ? read_real(field, line, values[next_value++])
+                                       : is_real_field(line + field.offset, field.width, field.digits);
+            if (!good) return fault_in(field, line);
+        } else if (field.kind == FieldKind::Integer) {
+            std::int32_t unused = 0;
+            if (auto fault = read_integer(field, line, unused)) return fault;
+        }
+    }
+    return std::nullopt;
+}
+
+void format_layout_line(const PlotLayout& layout, const FieldValue* values, const char* line, char* out)
+{
+    std::memset(out, ' ', layout.width());
+    const auto& fields = layout.fields();
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        const LayoutField& field = fields[i];
+        switch (field.kind) {
+        case FieldKind::Fixed:
+        case FieldKind::Exponent: format_real(field, values[i].real, out); break;
+        case FieldKind::Integer: format_integer_field(values[i].integer, field.width, field.digits, out + field.offset); break;
+        case FieldKind::Text: std::memcpy(out + field.offset, line + field.offset, field.width); break;
+        }
+    }
+}
+
+void format_layout_values(const PlotLayout& layout, const float* values, char* out)
+{
+    const auto& value_fields = layout.value_fields();
+    for (std::size_t k = 0; k < value_fields.size(); ++k) format_real(layout.fields()[value_fields[k]], values[k], out);
+}
+
+bool same_layout_receptor(const PlotLayout& layout, const char* line, const char* other)
+{
+    for (std::size_t i = 0; i < 2; ++i) {
+        const LayoutField& field = layout.fields()[i];
+        if (std::memcmp(line + field.offset, other + field.offset, field.width) == 0) continue;
+        float value = 0.0f;
+        float other_value = 0.0f;
+        if (!read_real(field, line, value) || !read_real(field, other, other_value)) return false;
+        if (value != other_value && !(std::isnan(value) && std::isnan(other_value))) return false;
+    }
+    return true;
+}
+
+std::string layout_receptor_text(const PlotLayout& layout, const char* line)
+{
+    std::string text = "(";
+    text += coordinate_text(layout.fields()[0], line);
+    text += ", ";
+    text += coordinate_text(layout.fields()[1], line);
+    text += ')';
+    return text;
+}

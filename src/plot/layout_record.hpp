@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "plot/layout.hpp"
+#include "plot/plot_record.hpp"
+
+// The value of one field of a data line in a declared layout: real for F and
+// E fields, integer for I fields; a text field keeps its bytes in the line.
+struct FieldValue {
+    float real = 0.0f;
+    std::int32_t integer = 0;
+};
+
+// A data line of a declared layout is the first max(LINE_WIDTH, width) bytes
+// of a line, blank-padded; only the layout's columns are looked at.
+
+// Reads every field of the line, left to right, into values (one per field
+// of the layout). Returns the first field that does not convert.
+std::optional<FieldFault> parse_layout_line(const PlotLayout& layout, const char* line, FieldValue* values);
+
+// Checks every field as parse_layout_line does, with the same result, but
+// keeps only the value fields' values, in order.
+std::optional<FieldFault> parse_layout_values(const PlotLayout& layout, const char* line, float* values);
+
+// Writes the layout's width() columns of a data line: each field from
+// values, text fields as line holds them, blanks between.
+void format_layout_line(const PlotLayout& layout, const FieldValue* values, const char* line, char* out);
+
+// Rewrites the value fields of a written data line with values, in order.
+void format_layout_values(const PlotLayout& layout, const float* values, char* out);
+
+// Whether two data lines whose fields convert name the same receptor: their
+// first two fields read as the same values (0 and -0 alike, two NaN alike).
+bool same_layout_receptor(const PlotLayout& layout, const char* line, const char* other);
+
+// The receptor of a data line as a data line writes it, without leading
+// blanks: "(1000.00000, 0.200000E+04)".
+std::string layout_receptor_text(const PlotLayout& layout, const char* line);
