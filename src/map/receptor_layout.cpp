@@ -41,13 +41,13 @@ std::vector<double> distinct_sorted(std::vector<double> values)
 
 }  // namespace
 
-bool has_place(const Receptor& receptor) { return std::isfinite(receptor.x) && std::isfinite(receptor.y); }
+bool has_place(const MapReceptor& receptor) { return std::isfinite(receptor.x) && std::isfinite(receptor.y); }
 
 Extent extent_of(const ReceptorStore& receptors)
 {
     Extent extent;
     for (std::size_t i = 0; i < receptors.size(); ++i) {
-        const Receptor& receptor = receptors[i];
+        const MapReceptor& receptor = receptors[i];
         if (!has_place(receptor)) continue;
         if (extent.placed == 0) {
             extent.x_low = extent.x_high = receptor.x;
@@ -108,7 +108,7 @@ BinnedCells bin_receptors(const ReceptorStore& receptors, const Extent& extent, 
         return std::clamp(static_cast<int>(std::floor(offset / cells.cell_size)), 0, count - 1);
     };
     for (std::size_t i = 0; i < receptors.size(); ++i) {
-        const Receptor& receptor = receptors[i];
+        const MapReceptor& receptor = receptors[i];
         if (!has_place(receptor)) continue;
         const std::size_t at = cells.index(cell_along(receptor.x - cells.x_low, cells.columns),
                                            cell_along(receptor.y - cells.y_low, cells.rows));

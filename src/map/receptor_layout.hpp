@@ -8,7 +8,7 @@
 #include "map/receptors.hpp"
 
 // Only receptors with finite x and y can be placed on the map.
-bool has_place(const Receptor& receptor);
+bool has_place(const MapReceptor& receptor);
 
 // The smallest rectangle around every receptor that has a place.
 struct Extent {

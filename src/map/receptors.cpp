@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-void ReceptorStore::push_back(const Receptor& receptor)
+void ReceptorStore::push_back(const MapReceptor& receptor)
 {
-    if ((size_ & kBlockMask) == 0) blocks_.push_back(std::make_unique_for_overwrite<Receptor[]>(kBlockSize));
+    if ((size_ & kBlockMask) == 0) blocks_.push_back(std::make_unique_for_overwrite<MapReceptor[]>(kBlockSize));
     blocks_.back()[size_ & kBlockMask] = receptor;
     ++size_;
 }

@@ -11,7 +11,7 @@
 
 // A receptor as the map needs it: where it is and what it holds. Twelve bytes,
 // so a million receptors take twelve megabytes.
-struct Receptor {
+struct MapReceptor {
     float x;
     float y;
     float value;
@@ -21,15 +21,15 @@ struct Receptor {
 // already held, so memory stays close to twelve bytes a receptor.
 class ReceptorStore {
 public:
-    void push_back(const Receptor& receptor);
+    void push_back(const MapReceptor& receptor);
     std::size_t size() const { return size_; }
-    const Receptor& operator[](std::size_t index) const { return blocks_[index >> kBlockBits][index & kBlockMask]; }
+    const MapReceptor& operator[](std::size_t index) const { return blocks_[index >> kBlockBits][index & kBlockMask]; }
 
 private:
     static constexpr std::size_t kBlockBits = 16;
     static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockBits;
     static constexpr std::size_t kBlockMask = kBlockSize - 1;
-    std::vector<std::unique_ptr<Receptor[]>> blocks_;
+    std::vector<std::unique_ptr<MapReceptor[]>> blocks_;
     std::size_t size_ = 0;
 };
 

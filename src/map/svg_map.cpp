@@ -101,7 +101,7 @@ private:
             x_high_ = extent.x_high + cell_width_ / 2;
             y_low_ = extent.y_low - cell_height_ / 2;
             y_high_ = extent.y_high + cell_height_ / 2;
-            for_each_placed([this](const Receptor& r) { marks_.push_back({r.x, r.y, r.value}); });
+            for_each_placed([this](const MapReceptor& r) { marks_.push_back({r.x, r.y, r.value}); });
         } else {
             drawing_ = Drawing::Dots;
             const double longer = std::max(extent.x_high - extent.x_low, extent.y_high - extent.y_low);
@@ -110,7 +110,7 @@ private:
             x_high_ = extent.x_high + padding;
             y_low_ = extent.y_low - padding;
             y_high_ = extent.y_high + padding;
-            for_each_placed([this](const Receptor& r) { marks_.push_back({r.x, r.y, r.value}); });
+            for_each_placed([this](const MapReceptor& r) { marks_.push_back({r.x, r.y, r.value}); });
         }
         scale_ = std::min(kPlotBox / (x_high_ - x_low_), kPlotBox / (y_high_ - y_low_));
         plot_width_ = (x_high_ - x_low_) * scale_;

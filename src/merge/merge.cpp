@@ -124,10 +124,13 @@ void Merge::merge_data_position(DataLines& data)
 {
     const int last = count_ - 1;
     float values[MAX_INPUTS][MAX_VALUE_FIELDS];
+    Receptor receptors[MAX_INPUTS];
     for (int i = 0; i < last; ++i) {
-        if (const auto fault = data.read_values(line(i), values[i])) throw field_failure(input(i), *fault);
+        if (const auto fault = data.read_values(line(i), receptors[i], values[i])) throw field_failure(input(i), *fault);
     }
-    if (const auto fault = data.read_carried(line(last), values[last])) throw field_failure(input(last), *fault);
+    if (const auto fault = data.read_carried(line(last), receptors[last], values[last])) {
+        throw field_failure(input(last), *fault);
+    }
 
     float combined[MAX_VALUE_FIELDS];
     for (std::size_t k = 0; k < data.value_count(); ++k) {
@@ -135,7 +138,7 @@ void Merge::merge_data_position(DataLines& data)
         for (int i = 0; i < count_; ++i) scaled[i] = job_.inputs[i].scale * values[i][k];
         combined[k] = combine_values(scaled, count_, job_.mode);
     }
-    char text[MAX_LAYOUT_WIDTH];
+    char text[MAX_LAYOUT_WIDTH + 1];
     data.format(combined, text);
     write_data_line(*job_.output_file, text, data.width());
     if (job_.risk_requested) {
@@ -146,7 +149,7 @@ void Merge::merge_data_position(DataLines& data)
     }
 
     int differing = 0;
-    while (differing < last && data.same_receptor(line(differing), line(last))) ++differing;
+    while (differing < last && same_receptor(receptors[differing], receptors[last])) ++differing;
     receptors_.count_position(differing < last);
     if (differing < last && receptors_.wants_first_difference()) {
         // Inputs are read in step, so each has read as many lines as the other.

@@ -17,9 +17,8 @@
 //
 //   value_count()             how many value fields a line has
 //   width()                   columns of a written data line
-//   read_values(line, v)      checks every field, v[k] = value field k
-//   read_carried(line, v)     the same, and keeps the other fields to write
-//   same_receptor(a, b)       whether two checked lines name one receptor
+//   read_values(line, r, v)   checks every field; r = the receptor, v[k] = value field k
+//   read_carried(line, r, v)  the same, and keeps the other fields to write
 //   receptor_text(line)       "(x, y)" as a data line writes them
 //   format(v, out)            a data line: the kept fields, value field k = v[k]
 //   format_values(v, out)     rewrites the value fields of a formatted line
@@ -29,17 +28,17 @@ public:
     static constexpr std::size_t value_count() { return 1; }
     static constexpr std::size_t width() { return RECORD_WIDTH; }
 
-    std::optional<FieldFault> read_values(const char* line, float* values) const
+    std::optional<FieldFault> read_values(const char* line, Receptor& receptor, float* values)
     {
-        return parse_plot_value(line, values[0]);
+        return reader_.read_value(line, receptor, values[0]);
     }
-    std::optional<FieldFault> read_carried(const char* line, float* values)
+    std::optional<FieldFault> read_carried(const char* line, Receptor& receptor, float* values)
     {
-        auto fault = parse_plot_record(line, record_);
+        auto fault = reader_.read_record(line, record_);
+        receptor = {record_.x, record_.y};
         values[0] = record_.value;
         return fault;
     }
-    bool same_receptor(const char* line, const char* other) const { return ::same_receptor(line, other); }
     std::string receptor_text(const char* line) const { return ::receptor_text(line); }
     void format(const float* values, char* out)
     {
@@ -49,6 +48,7 @@ public:
     void format_values(const float* values, char* out) const { format_record_value(values[0], out); }
 
 private:
+    PlotLineReader reader_;
     PlotRecord record_;
 };
 
@@ -59,18 +59,18 @@ public:
     std::size_t value_count() const { return layout_.value_fields().size(); }
     std::size_t width() const { return layout_.width(); }
 
-    std::optional<FieldFault> read_values(const char* line, float* values) const
+    std::optional<FieldFault> read_values(const char* line, Receptor& receptor, float* values) const
     {
-        return parse_layout_values(layout_, line, values);
+        return parse_layout_values(layout_, line, receptor, values);
     }
-    std::optional<FieldFault> read_carried(const char* line, float* values)
+    std::optional<FieldFault> read_carried(const char* line, Receptor& receptor, float* values)
     {
         carried_line_ = line;
         auto fault = parse_layout_line(layout_, line, fields_.data());
+        receptor = {fields_[0].real, fields_[1].real};
         for (std::size_t k = 0; k < value_count(); ++k) values[k] = fields_[layout_.value_fields()[k]].real;
         return fault;
     }
-    bool same_receptor(const char* line, const char* other) const { return same_layout_receptor(layout_, line, other); }
     std::string receptor_text(const char* line) const { return layout_receptor_text(layout_, line); }
     void format(const float* values, char* out)
     {

@@ -1,16 +1,19 @@
 #include "plot/integer_field.hpp"
 
-#include <algorithm>
 #include <cstring>
 #include <string_view>
 
 #include "number/integer_text.hpp"
 #include "plot/layout.hpp"
-#include "plot/plain_field.hpp"
 
-IntegerReading read_integer_field(const char* field, std::size_t width, std::int32_t& value)
+namespace {
+
+void asterisks(std::size_t width, char* out) { std::memset(out, '*', width); }
+
+}  // namespace
+
+IntegerReading read_other_integer_field(const char* field, std::size_t width, std::int32_t& value)
 {
-    if (width == 8 && read_plain_integer(field, value)) return IntegerReading::Number;
     char text[MAX_LAYOUT_WIDTH];
     std::size_t length = 0;
     for (std::size_t i = 0; i < width; ++i) {
@@ -29,19 +32,17 @@ IntegerReading read_integer_field(const char* field, std::size_t width, std::int
 
 void format_integer_field(std::int32_t value, std::size_t width, int min_digits, char* out)
 {
-    // Ten digits and a sign hold every 32-bit value; more digits are zeros in front.
-    char digits[12];
-    std::size_t count = 0;
     std::uint32_t magnitude = value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
-    for (; magnitude != 0; magnitude /= 10) digits[count++] = static_cast<char>('0' + magnitude % 10);
-    const std::size_t shown = std::max(count, static_cast<std::size_t>(min_digits));
-    const std::size_t length = shown + (value < 0 ? 1 : 0);
-    if (length > width) {
-        std::memset(out, '*', width);
-        return;
-    }
     char* at = out + width;
-    for (std::size_t i = 0; i < shown; ++i) *--at = i < count ? digits[i] : '0';
-    if (value < 0) *--at = '-';
-    std::memset(out, ' ', static_cast<std::size_t>(at - out));
+    // Digits from the right, zeros in front up to min_digits, then the sign.
+    for (int written = 0; magnitude != 0 || written < min_digits; ++written) {
+        if (at == out) return asterisks(width, out);
+        *--at = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    }
+    if (value < 0) {
+        if (at == out) return asterisks(width, out);
+        *--at = '-';
+    }
+    while (at != out) *--at = ' ';
 }

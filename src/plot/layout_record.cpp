@@ -1,6 +1,5 @@
 #include "plot/layout_record.hpp"
 
-#include <cmath>
 #include <cstring>
 #include <string_view>
 
@@ -79,7 +78,8 @@ std::optional<FieldFault> parse_layout_line(const PlotLayout& layout, const char
     return std::nullopt;
 }
 
-std::optional<FieldFault> parse_layout_values(const PlotLayout& layout, const char* line, float* values)
+std::optional<FieldFault> parse_layout_values(const PlotLayout& layout, const char* line, Receptor& receptor,
+                                              float* values)
 {
     const auto& fields = layout.fields();
     const auto& value_fields = layout.value_fields();
@@ -88,8 +88,14 @@ std::optional<FieldFault> parse_layout_values(const PlotLayout& layout, const ch
         const LayoutField& field = fields[i];
         if (field.is_real()) {
             const bool is_value = next_value < value_fields.size() && value_fields[next_value] == i;
-            const bool good = is_value ? read_real(field, line, values[next_value++])
-                                       : is_real_field(line + field.offset, field.width, field.digits);
+            bool good = false;
+            if (i < 2) {
+                good = read_real(field, line, i == 0 ? receptor.x : receptor.y);
+            } else if (is_value) {
+                good = read_real(field, line, values[next_value++]);
+            } else {
+                good = is_real_field(line + field.offset, field.width, field.digits);
+            }
             if (!good) return fault_in(field, line);
         } else if (field.kind == FieldKind::Integer) {
             std::int32_t unused = 0;
@@ -118,19 +124,6 @@ void format_layout_values(const PlotLayout& layout, const float* values, char* o
 {
     const auto& value_fields = layout.value_fields();
     for (std::size_t k = 0; k < value_fields.size(); ++k) format_real(layout.fields()[value_fields[k]], values[k], out);
-}
-
-bool same_layout_receptor(const PlotLayout& layout, const char* line, const char* other)
-{
-    for (std::size_t i = 0; i < 2; ++i) {
-        const LayoutField& field = layout.fields()[i];
-        if (std::memcmp(line + field.offset, other + field.offset, field.width) == 0) continue;
-        float value = 0.0f;
-        float other_value = 0.0f;
-        if (!read_real(field, line, value) || !read_real(field, other, other_value)) return false;
-        if (value != other_value && !(std::isnan(value) && std::isnan(other_value))) return false;
-    }
-    return true;
 }
 
 std::string layout_receptor_text(const PlotLayout& layout, const char* line)

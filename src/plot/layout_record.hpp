@@ -22,8 +22,9 @@ struct FieldValue {
 std::optional<FieldFault> parse_layout_line(const PlotLayout& layout, const char* line, FieldValue* values);
 
 // Checks every field as parse_layout_line does, with the same result, but
-// keeps only the value fields' values, in order.
-std::optional<FieldFault> parse_layout_values(const PlotLayout& layout, const char* line, float* values);
+// keeps only the receptor (the first two fields) and the value fields' values, in order.
+std::optional<FieldFault> parse_layout_values(const PlotLayout& layout, const char* line, Receptor& receptor,
+                                              float* values);
 
 // Writes the layout's width() columns of a data line: each field from
 // values, text fields as line holds them, blanks between.
@@ -31,10 +32,6 @@ void format_layout_line(const PlotLayout& layout, const FieldValue* values, cons
 
 // Rewrites the value fields of a written data line with values, in order.
 void format_layout_values(const PlotLayout& layout, const float* values, char* out);
-
-// Whether two data lines whose fields convert name the same receptor: their
-// first two fields read as the same values (0 and -0 alike, two NaN alike).
-bool same_layout_receptor(const PlotLayout& layout, const char* line, const char* other);
 
 // The receptor of a data line as a data line writes it, without leading
 // blanks: "(1000.00000, 0.200000E+04)".

@@ -5,8 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "plot/layout.hpp"
-
 namespace {
 
 // Large enough that reading and writing cost a handful of system calls per
@@ -320,12 +318,10 @@ void write_record_text(PlotFile& file, const std::array<char, RECORD_WIDTH>& tex
     file.write(line, sizeof line);
 }
 
-void write_data_line(PlotFile& file, const char* text, std::size_t width)
+void write_data_line(PlotFile& file, char* text, std::size_t width)
 {
-    char line[MAX_LAYOUT_WIDTH + 1];
-    std::memcpy(line, text, width);
-    line[width] = '\n';
-    file.write(line, width + 1);
+    text[width] = '\n';
+    file.write(text, width + 1);
 }
 
 RunFailure field_failure(const PlotFile& file, const FieldFault& fault)

@@ -91,7 +91,9 @@ inline void write_plot_line(PlotFile& file, const PlotLine& line) { write_plot_l
 void write_plot_record(PlotFile& file, const PlotRecord& record);
 // A data line already formatted, and LF.
 void write_record_text(PlotFile& file, const std::array<char, RECORD_WIDTH>& text);
-void write_data_line(PlotFile& file, const char* text, std::size_t width);
+// A data line of width columns at text, and LF, which is put at text[width]:
+// the buffer has room for one byte more than the line.
+void write_data_line(PlotFile& file, char* text, std::size_t width);
 
 // The failure for a data field of the line last read from file that is not a number.
 RunFailure field_failure(const PlotFile& file, const FieldFault& fault);

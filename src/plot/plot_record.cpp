@@ -1,5 +1,6 @@
 #include "plot/plot_record.hpp"
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -59,19 +60,6 @@ std::optional<FieldFault> read_reals(const char* line, const RealColumns<Shape> 
     return std::nullopt;
 }
 
-// Checks the fields as read_reals does; the value field alone is read, into value.
-template <RealFieldShape Shape, std::size_t N>
-std::optional<FieldFault> check_reals(const char* line, const RealColumns<Shape> (&fields)[N], float& value)
-{
-    for (const RealColumns<Shape>& column : fields) {
-        const char* field = line + column.offset;
-        const bool good = column.member == &PlotRecord::value ? read_real_field<Shape>(field, value)
-                                                              : is_real_field<Shape>(field);
-        if (!good) return fault_in(line, column);
-    }
-    return std::nullopt;
-}
-
 template <RealFieldShape Shape, std::size_t N>
 void format_reals(const PlotRecord& record, const RealColumns<Shape> (&fields)[N], char* text)
 {
@@ -83,18 +71,20 @@ constexpr std::size_t kReceptorBegin = kX.offset;
 constexpr std::size_t kReceptorEnd = kY.offset + WideReal::width;
 static_assert(kReceptorEnd - kReceptorBegin > 16 && kReceptorEnd - kReceptorBegin <= 32);
 
-std::uint64_t word_at(const char* line, std::size_t offset)
+std::uint64_t word_at(const char* bytes, std::size_t offset)
 {
     std::uint64_t word = 0;
-    std::memcpy(&word, line + offset, sizeof word);
+    std::memcpy(&word, bytes + offset, sizeof word);
     return word;
 }
 
-bool same_receptor_bytes(const char* line, const char* other)
+// Whether the bytes of x, the separator and y, from column 2 on at both, are the same.
+bool same_receptor_bytes(const char* receptor, const char* other)
 {
+    constexpr std::size_t kLength = kReceptorEnd - kReceptorBegin;
     std::uint64_t difference = 0;
-    for (const std::size_t offset : {kReceptorBegin, kReceptorBegin + 8, kReceptorBegin + 16, kReceptorEnd - 8}) {
-        difference |= word_at(line, offset) ^ word_at(other, offset);
+    for (const std::size_t offset : {std::size_t{0}, std::size_t{8}, std::size_t{16}, kLength - 8}) {
+        difference |= word_at(receptor, offset) ^ word_at(other, offset);
     }
     return difference == 0;
 }
@@ -107,9 +97,39 @@ void copy_text(const char* line, std::size_t offset, std::array<char, N>& text)
 
 }  // namespace
 
+bool same_receptor(const Receptor& a, const Receptor& b)
+{
+    const auto same = [](float u, float v) { return u == v || (std::isnan(u) && std::isnan(v)); };
+    return same(a.x, b.x) && same(a.y, b.y);
+}
+
 std::optional<FieldFault> parse_plot_record(const char* line, PlotRecord& record)
 {
-    if (auto fault = read_reals(line, kWideFields, record)) return fault;
+    return PlotLineReader().read_record(line, record);
+}
+
+std::optional<FieldFault> PlotLineReader::read_receptor(const char* line, Receptor& receptor)
+{
+    static_assert(kReceptorWidth == kReceptorEnd - kReceptorBegin);
+    if (any_known_ && same_receptor_bytes(line + kReceptorBegin, known_bytes_.data())) {
+        receptor = known_;
+        return std::nullopt;
+    }
+    if (!read_real_field<WideReal>(line + kX.offset, receptor.x)) return fault_in(line, kX);
+    if (!read_real_field<WideReal>(line + kY.offset, receptor.y)) return fault_in(line, kY);
+    std::memcpy(known_bytes_.data(), line + kReceptorBegin, kReceptorWidth);
+    known_ = receptor;
+    any_known_ = true;
+    return std::nullopt;
+}
+
+std::optional<FieldFault> PlotLineReader::read_record(const char* line, PlotRecord& record)
+{
+    Receptor receptor;
+    if (auto fault = read_receptor(line, receptor)) return fault;
+    record.x = receptor.x;
+    record.y = receptor.y;
+    if (!read_real_field<WideReal>(line + kValueField.offset, record.value)) return fault_in(line, kValueField);
     if (auto fault = read_reals(line, kNarrowFields, record)) return fault;
     copy_text(line, kTagAOffset, record.tag_a);
     copy_text(line, kTagBOffset, record.tag_b);
@@ -118,17 +138,15 @@ std::optional<FieldFault> parse_plot_record(const char* line, PlotRecord& record
     return std::nullopt;
 }
 
-std::optional<FieldFault> parse_plot_value(const char* line, float& value)
+std::optional<FieldFault> PlotLineReader::read_value(const char* line, Receptor& receptor, float& value)
 {
-    if (auto fault = check_reals(line, kWideFields, value)) return fault;
-    if (auto fault = check_reals(line, kNarrowFields, value)) return fault;
+    if (auto fault = read_receptor(line, receptor)) return fault;
+    if (!read_real_field<WideReal>(line + kValueField.offset, value)) return fault_in(line, kValueField);
+    for (const RealColumns<NarrowReal>& column : kNarrowFields) {
+        if (!is_real_field<NarrowReal>(line + column.offset)) return fault_in(line, column);
+    }
     std::int32_t stamp = 0;
     return read_stamp(line, stamp);
-}
-
-bool same_receptor(const char* line, const char* other)
-{
-    return same_receptor_bytes(line, other) || same_layout_receptor(today_layout(), line, other);
 }
 
 void format_plot_record(const PlotRecord& record, char* text)
@@ -138,7 +156,7 @@ void format_plot_record(const PlotRecord& record, char* text)
     format_reals(record, kNarrowFields, text);
     std::memcpy(text + kTagAOffset, record.tag_a.data(), record.tag_a.size());
     std::memcpy(text + kTagBOffset, record.tag_b.data(), record.tag_b.size());
-    format_integer_field(record.stamp, kStampWidth, kStampWidth, text + kStampOffset);
+    format_integer_field<kStampWidth>(record.stamp, text + kStampOffset);
     std::memcpy(text + kTagCOffset, record.tag_c.data(), record.tag_c.size());
 }
 

@@ -34,6 +34,17 @@ struct FieldFault {
     bool out_of_range = false;  // an integer field beyond the 32-bit range
 };
 
+// Where a data line puts its receptor: its x and y as read.
+struct Receptor {
+    float x = 0.0f;
+    float y = 0.0f;
+};
+
+// Two receptors are one place when x and y read as the same values: 1000.0,
+// 1000.00000 and 100000000 (five implied decimals) alike, 0 and -0 alike,
+// and two NaN alike.
+bool same_receptor(const Receptor& a, const Receptor& b);
+
 // A data line of the standard layout is the first LINE_WIDTH bytes of a line
 // at `line`, blank-padded.
 
@@ -42,14 +53,26 @@ struct FieldFault {
 // then partly filled.
 std::optional<FieldFault> parse_plot_record(const char* line, PlotRecord& record);
 
-// Checks every field of a data line as parse_plot_record does, with the same
-// result, but works out only the value.
-std::optional<FieldFault> parse_plot_value(const char* line, float& value);
+// Reads data lines of the standard layout one after another, as
+// parse_plot_record does. x and y are not read again when their bytes are
+// those of the last line whose x and y were read, as among the lines of the
+// inputs at one position.
+class PlotLineReader {
+public:
+    std::optional<FieldFault> read_record(const char* line, PlotRecord& record);
 
-// Whether two data lines whose fields convert name the same receptor: x and
-// y read as the same values, so 1000.0, 1000.00000 and 100000000 (five
-// implied decimals) match, and so do 0 and -0, and two NaN.
-bool same_receptor(const char* line, const char* other);
+    // Checks every field as read_record does, with the same result, but
+    // works out only the receptor and the value.
+    std::optional<FieldFault> read_value(const char* line, Receptor& receptor, float& value);
+
+private:
+    std::optional<FieldFault> read_receptor(const char* line, Receptor& receptor);
+
+    static constexpr std::size_t kReceptorWidth = 27;  // x, the blank between, y
+    std::array<char, kReceptorWidth> known_bytes_{};
+    Receptor known_;
+    bool any_known_ = false;
+};
 
 // The RECORD_WIDTH characters of a data line for record.
 void format_plot_record(const PlotRecord& record, char* out);

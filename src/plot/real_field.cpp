@@ -226,7 +226,9 @@ void format_fixed_field(float value, std::size_t width, int decimals, char* out)
         return;
     }
     char text[kLongestText];
-    const auto end = std::to_chars(text, text + sizeof text, static_cast<double>(value), std::chars_format::fixed, decimals).ptr;
+    char* end = std::to_chars(text, text + sizeof text, static_cast<double>(value), std::chars_format::fixed, decimals).ptr;
+    // Without decimals the point still ends the integer digits: "1894.".
+    if (decimals == 0) *end++ = '.';
     right_align(std::string_view(text, static_cast<std::size_t>(end - text)), width, out);
 }
 

@@ -8,10 +8,10 @@
 
 namespace {
 
-ReceptorStore store_of(std::initializer_list<Receptor> receptors)
+ReceptorStore store_of(std::initializer_list<MapReceptor> receptors)
 {
     ReceptorStore store;
-    for (const Receptor& receptor : receptors) store.push_back(receptor);
+    for (const MapReceptor& receptor : receptors) store.push_back(receptor);
     return store;
 }
 
