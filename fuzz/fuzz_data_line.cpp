@@ -16,7 +16,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "plot/layout.hpp"
+#include "plot/layout_record.hpp"
 #include "plot/plot_line.hpp"
 #include "plot/plot_record.hpp"
 #include "slow_real_reader.hpp"
@@ -152,14 +155,38 @@ void expect_value_read_alike(const PlotLine& line, const std::optional<FieldFaul
 {
     const std::string_view text(line.data(), line.size());
     float value = 0.0f;
-    const std::optional<FieldFault> value_fault = parse_plot_value(line, value);
+    Receptor receptor;
+    const std::optional<FieldFault> value_fault = PlotLineReader().read_value(line.data(), receptor, value);
     if (record_fault.has_value() != value_fault.has_value()) fail("the value alone reads differently", text, "");
     if (record_fault) {
         if (record_fault->field != value_fault->field || record_fault->text != value_fault->text) {
             fail("the value alone reports another fault", record_fault->text, value_fault->text);
         }
-    } else if (!same_real(value, record.value)) {
+    } else if (!same_real(value, record.value) || !same_real(receptor.x, record.x) || !same_real(receptor.y, record.y)) {
         fail("the value alone reads as another number", text, "");
+    }
+}
+
+// The standard layout read and written by the general code of declared
+// layouts gives what its own tuned code gives.
+void expect_general_layout_alike(const PlotLine& line, const std::optional<FieldFault>& record_fault,
+                                 const PlotRecord& record)
+{
+    const std::string_view text(line.data(), line.size());
+    const PlotLayout& layout = today_layout();
+    std::vector<FieldValue> values(layout.fields().size());
+    const std::optional<FieldFault> fault = parse_layout_line(layout, line.data(), values.data());
+    if (record_fault.has_value() != fault.has_value()) fail("the general layout code reads differently", text, "");
+    if (record_fault) {
+        if (record_fault->text != fault->text) fail("the general layout code reports another fault", record_fault->text, fault->text);
+        return;
+    }
+    char general[RECORD_WIDTH];
+    format_layout_line(layout, values.data(), line.data(), general);
+    const auto tuned = format_plot_record(record);
+    if (std::string_view(general, RECORD_WIDTH) != std::string_view(tuned.data(), tuned.size())) {
+        fail("the general layout code writes differently", std::string_view(tuned.data(), tuned.size()),
+             std::string_view(general, RECORD_WIDTH));
     }
 }
 
@@ -192,6 +219,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PlotRecord first;
     const std::optional<FieldFault> input_fault = parse_plot_record(input, first);
     expect_value_read_alike(input, input_fault, first);
+    expect_general_layout_alike(input, input_fault, first);
     if (!expect_read_as_slow_reader(input, input_fault, first)) return 0;
     expect_value_rewritten(first, 744.0f * first.value);
     expect_value_rewritten(first, float_from_bytes(data, size));

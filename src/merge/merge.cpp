@@ -35,7 +35,7 @@ public:
     void run()
     {
         for (;;) {
-            if (!read_position(width_before_data())) return;
+            if (!read_position(declaration_.line_width_before_data(input(0)))) return;
             if (!is_header_line(line(0))) break;
             declaration_.look_at_header_line(line(0), input(0).lines_read());
             write_header_position();
@@ -59,14 +59,6 @@ public:
 private:
     PlotFile& input(int i) const { return *job_.inputs[i].file; }
     const char* line(int i) const { return lines_[i].data(); }
-
-    // Lines are read as LINE_WIDTH bytes until input 1's first data line, and
-    // from that line on as wide as the declared layout needs, when wider.
-    std::size_t width_before_data() const
-    {
-        const std::size_t wide = declaration_.data_line_width();
-        return wide > LINE_WIDTH && !input(0).next_line_is_header() ? wide : LINE_WIDTH;
-    }
 
     // One line of each input, in input order; false when one has none left,
     // the lines read before it at this position being dropped.

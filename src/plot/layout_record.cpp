@@ -9,11 +9,6 @@
 
 namespace {
 
-std::string_view columns_of(const LayoutField& field, const char* line)
-{
-    return {line + field.offset, field.width};
-}
-
 FieldFault fault_in(const LayoutField& field, const char* line, bool out_of_range = false)
 {
     // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on literals plus std::string.
@@ -22,7 +17,7 @@ FieldFault fault_in(const LayoutField& field, const char* line, bool out_of_rang
     name += std::to_string(field.offset + 1);
     name += '-';
     name += std::to_string(field.offset + field.width);
-    return {name, columns_of(field, line), out_of_range};
+    return {name, field_bytes(field, line), out_of_range};
 }
 
 bool read_real(const LayoutField& field, const char* line, float& value)
@@ -37,12 +32,13 @@ std::optional<FieldFault> read_integer(const LayoutField& field, const char* lin
     return fault_in(field, line, reading == IntegerReading::OutOfRange);
 }
 
+// Writes value into the field's width() bytes at out.
 void format_real(const LayoutField& field, float value, char* out)
 {
     if (field.kind == FieldKind::Fixed) {
-        format_fixed_field(value, field.width, field.digits, out + field.offset);
+        format_fixed_field(value, field.width, field.digits, out);
     } else {
-        format_exponent_field(value, field.width, field.digits, out + field.offset);
+        format_exponent_field(value, field.width, field.digits, out);
     }
 }
 
@@ -51,12 +47,7 @@ void format_real(const LayoutField& field, float value, char* out)
 std::string coordinate_text(const LayoutField& field, const char* line)
 {
     float value = 0.0f;
-    std::string text(field.offset + field.width, ' ');
-    if (read_real(field, line, value)) {
-        format_real(field, value, text.data());
-    } else {
-        text = printable(columns_of(field, line));
-    }
+    const std::string text = read_real(field, line, value) ? real_field_text(field, value) : printable(field_bytes(field, line));
     const std::size_t first = text.find_first_not_of(' ');
     if (first == std::string::npos) return {};
     return text.substr(first, text.find_last_not_of(' ') + 1 - first);
@@ -113,7 +104,7 @@ void format_layout_line(const PlotLayout& layout, const FieldValue* values, cons
         const LayoutField& field = fields[i];
         switch (field.kind) {
         case FieldKind::Fixed:
-        case FieldKind::Exponent: format_real(field, values[i].real, out); break;
+        case FieldKind::Exponent: format_real(field, values[i].real, out + field.offset); break;
         case FieldKind::Integer: format_integer_field(values[i].integer, field.width, field.digits, out + field.offset); break;
         case FieldKind::Text: std::memcpy(out + field.offset, line + field.offset, field.width); break;
         }
@@ -123,8 +114,20 @@ void format_layout_line(const PlotLayout& layout, const FieldValue* values, cons
 void format_layout_values(const PlotLayout& layout, const float* values, char* out)
 {
     const auto& value_fields = layout.value_fields();
-    for (std::size_t k = 0; k < value_fields.size(); ++k) format_real(layout.fields()[value_fields[k]], values[k], out);
+    for (std::size_t k = 0; k < value_fields.size(); ++k) {
+        const LayoutField& field = layout.fields()[value_fields[k]];
+        format_real(field, values[k], out + field.offset);
+    }
 }
+
+std::string real_field_text(const LayoutField& field, float value)
+{
+    std::string text(field.width, ' ');
+    format_real(field, value, text.data());
+    return text;
+}
+
+std::string_view field_bytes(const LayoutField& field, const char* line) { return {line + field.offset, field.width}; }
 
 std::string layout_receptor_text(const PlotLayout& layout, const char* line)
 {

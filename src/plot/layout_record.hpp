@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "plot/layout.hpp"
 #include "plot/plot_record.hpp"
@@ -32,6 +33,12 @@ void format_layout_line(const PlotLayout& layout, const FieldValue* values, cons
 
 // Rewrites the value fields of a written data line with values, in order.
 void format_layout_values(const PlotLayout& layout, const float* values, char* out);
+
+// A real field's text as a data line writes value in it: field.width columns.
+std::string real_field_text(const LayoutField& field, float value);
+
+// The bytes of a field's columns in a line.
+std::string_view field_bytes(const LayoutField& field, const char* line);
 
 // The receptor of a data line as a data line writes it, without leading
 // blanks: "(1000.00000, 0.200000E+04)".
