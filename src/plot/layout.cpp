@@ -50,13 +50,19 @@ private:
         return value;
     }
 
+    // Records what went wrong at the item that starts at item_start.
     bool fail(std::size_t item_start)
     {
         if (!problem_.empty()) return false;
-        const std::size_t end = text_.find_first_of(",()", at_ > item_start ? at_ : item_start + 1);
+        const std::size_t end = text_.find_first_of(",()", std::max(at_, item_start + 1));
         const std::string item = text_.substr(item_start, end == std::string::npos ? std::string::npos : end - item_start);
-        problem_ = item.empty() ? "a parenthesis is missing or an item is empty"
-                                : "'" + item + "' is not an edit descriptor that plotmerge reads";
+        if (item_start >= text_.size()) {
+            problem_ = "a closing parenthesis is missing";
+        } else if (text_[item_start] == ',' || text_[item_start] == ')') {
+            problem_ = "the list has an empty item";
+        } else {
+            problem_ = "'" + item + "' is not an edit descriptor that can be read";
+        }
         return false;
     }
 
@@ -66,14 +72,18 @@ private:
         if (peek() != '(') return fail(at_);
         ++at_;
         for (;;) {
+            const std::size_t item_start = at_;
             items.emplace_back();
             if (!parse_item(items.back())) return false;
-            if (peek() != ',') break;
-            ++at_;
+            if (peek() == ',') {
+                ++at_;
+            } else if (peek() == ')') {
+                ++at_;
+                return true;
+            } else {
+                return fail(at_ == text_.size() ? at_ : item_start);
+            }
         }
-        if (peek() != ')') return fail(at_);
-        ++at_;
-        return true;
     }
 
     bool parse_item(ListItem& item)
@@ -83,6 +93,7 @@ private:
         if (count == 0) return fail(start);
         item.repeat = count.value_or(1);
         const char letter = peek();
+        if (letter == ',' || letter == ')' || letter == '\0') return fail(start);
         if (letter == '(') {
             item.kind = ListItem::Kind::Group;
             return parse_group(item.group);

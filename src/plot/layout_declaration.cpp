@@ -51,6 +51,6 @@ std::optional<std::string> LayoutDeclaration::warning(std::string_view file_name
 {
     if (problem_.empty()) return std::nullopt;
     return "line " + std::to_string(line_number_) + " of '" + printable(file_name) +
-           "' declares a FORMAT that plotmerge cannot read (" + problem_ +
-           "); its data lines are read in the standard 107-column layout";
+           "' is a FORMAT line whose list cannot be used (" + problem_ +
+           "); the data lines are read in the standard layout, " + std::string(TODAY_LAYOUT_LIST);
 }

@@ -24,16 +24,18 @@ struct FormatCase {
     const char* text;
 };
 
-void expect_formats(const FormatCase& c)
+// An Fw.d field, or with exponent set an Ew.d field.
+void expect_formats(const FormatCase& c, bool exponent = false)
 {
     std::string field(static_cast<std::size_t>(c.width) + 1, '#');  // the last byte must stay untouched
-    ASSERT_TRUE((c.width == 13 && c.decimals == 5) || (c.width == 8 && c.decimals == 2));
-    if (c.width == 13) {
-        format_real_field<WideReal>(c.value, field.data());
+    const auto width = static_cast<std::size_t>(c.width);
+    if (exponent) {
+        format_exponent_field(c.value, width, c.decimals, field.data());
     } else {
-        format_real_field<NarrowReal>(c.value, field.data());
+        format_fixed_field(c.value, width, c.decimals, field.data());
     }
-    EXPECT_EQ(std::string(c.text) + "#", field) << "value " << c.value;
+    EXPECT_EQ(std::string(c.text) + "#", field) << "value " << std::hexfloat << c.value << " in " << c.width << "."
+                                                << c.decimals;
 }
 
 // Ties are judged on the exact binary value: k/8 and k/64 are exact, while
@@ -89,6 +91,46 @@ TEST(WritingRealFields, WritesInfinityAndNaNAsWordsThatFit)
     for (const FormatCase& c : cases) expect_formats(c);
 }
 
+// Other shapes than the two of the standard line, by the same rules: 1.0625
+// and 0.5 are ties at three and at no decimals; F0 fields end with the point;
+// beyond what a double's digits show, the exact value still decides: 0.1f is
+// 0.100000001490116119384765625 and the largest float is 2^128 - 2^104.
+TEST(WritingRealFields, WritesAnyOtherWidthAndDecimalsByTheSameRules)
+{
+    const FormatCase cases[] = {
+        {1.0625f, 7, 3, "  1.062"},    {-123.4375f, 9, 3, " -123.438"}, {1000.0f, 7, 3, "*******"},
+        {1894.0f, 6, 0, " 1894."},     {0.5f, 3, 0, " 0."},             {1.5f, 3, 0, " 2."},
+        {2.5f, 2, 0, "2."},            {-0.4f, 4, 0, " -0."},           {12.5f, 2, 0, "**"},
+        {0.1f, 25, 20, "   0.10000000149011611938"},                   {1e10f, 20, 6, "  10000000000.000000"},
+        {kMax, 41, 0, " 340282346638528859811704183484516925440."},    {-kSmallest, 6, 3, "-0.000"},
+        {-kInf, 4, 1, "-Inf"},         {kInf, 3, 1, "Inf"},             {kNaN, 2, 1, "**"},
+        {0.25f, 16, 1, "             0.2"},                              {0.75f, 16, 1, "             0.8"},
+    };
+    for (const FormatCase& c : cases) expect_formats(c);
+}
+
+// Ew.d: d significant digits of the exact value, half to even: 1234565 and
+// 12.5 are ties that stay at the even digit, 1234575 and 13.5 go up;
+// 9.99999904632568359375 (the float below 10) carries into the exponent;
+// -2.5e-6f is -2.49999993684...e-6. The smallest subnormal is
+// 1.40129846...e-45, the largest float 3.40282346...e38.
+TEST(WritingRealFields, WritesExponentFieldsWithSignificantDigitsRoundedHalfToEven)
+{
+    const FormatCase cases[] = {
+        {1234565.0f, 13, 6, " 0.123456E+07"},  {1234575.0f, 13, 6, " 0.123458E+07"},
+        {12.5f, 8, 2, "0.12E+02"},             {13.5f, 8, 2, "0.14E+02"},
+        {9.99999904632568359375f, 13, 6, " 0.100000E+02"}, {0.1f, 13, 6, " 0.100000E+00"},
+        {1.0f, 12, 6, "0.100000E+01"},         {-1.0f, 12, 6, "************"},
+        {-2.5e-6f, 13, 6, "-0.250000E-05"},    {2.95718e-6f, 13, 6, " 0.295718E-05"},
+        {0.0f, 13, 6, " 0.000000E+00"},        {-0.0f, 13, 6, "-0.000000E+00"},
+        {kSmallest, 13, 6, " 0.140130E-44"},   {kMax, 13, 6, " 0.340282E+39"},
+        {0.25f, 7, 1, "0.2E+00"},              {0.75f, 7, 1, "0.8E+00"},
+        {0.95f, 7, 1, "0.9E+00"},              {-5.0f, 9, 1, " -0.5E+01"},
+        {kInf, 13, 6, "     Infinity"},        {-kInf, 8, 1, "    -Inf"},   {kNaN, 13, 6, "          NaN"},
+    };
+    for (const FormatCase& c : cases) expect_formats(c, true);
+}
+
 template <class Shape>
 std::string written(float value)
 {
@@ -114,6 +156,16 @@ TEST(WritingRealFields, WritesAsTheDigitByDigitReference)
         const float value = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
         expect_as_digit_by_digit<WideReal>(value);
         expect_as_digit_by_digit<NarrowReal>(value);
+    }
+    // Other shapes take another writer; the reference is exact up to six decimals and 16 columns.
+    for (int i = 0; i < 100'000; ++i) {
+        const float value = std::bit_cast<float>(static_cast<std::uint32_t>(random()));
+        const int width = 1 + static_cast<int>(random() % 16);
+        const int decimals = static_cast<int>(random() % 7);
+        std::string field(static_cast<std::size_t>(width), '#');
+        format_fixed_field(value, static_cast<std::size_t>(width), decimals, field.data());
+        ASSERT_EQ(digit_by_digit_field(value, width, decimals), field) << std::hexfloat << value << " in " << width
+                                                                       << "." << decimals;
     }
     for (const float edge : {9999999.5f, 1e7f, 999999.5f, 1e6f, 99999.995f, 1e5f, 9999.995f, 1e4f, 0.005f,
                              0.000005f, 1.0f, 0.0f}) {
@@ -144,7 +196,7 @@ TEST(DigitByDigitReference, WritesAnyFieldShapeByTheSameRules)
     EXPECT_EQ("      0.04688", digit_by_digit_field(0.046875f, 13, 5));
 }
 
-// Only the two shapes of a data line reach the writer and the reader.
+// Only the two shapes of the standard line have a reader and writer of their own.
 struct TenColumnsThreeDecimals {
     [[maybe_unused]] static constexpr std::size_t width = 10;
     [[maybe_unused]] static constexpr int decimals = 3;
