@@ -1,6 +1,8 @@
-// make_plot_files <seed> <data-lines> <output-path>
+// make_plot_files <seed> <data-lines> <output-path> [ranked]
 // Writes a realistic plot file: a few header lines, then <data-lines> data
-// lines. Files made with different seeds and the same line count can be merged.
+// lines, in the standard layout or, with "ranked", in the 117-column layout
+// of ranked values that its FORMAT line declares. Files made with different
+// seeds and the same line count can be merged.
 
 #include <cerrno>
 #include <charconv>
@@ -33,8 +35,9 @@ int main(int argc, char** argv)
 {
     std::uint64_t seed = 0;
     std::uint64_t data_lines = 0;
-    if (argc != 4 || !parse_count(argv[1], seed) || !parse_count(argv[2], data_lines)) {
-        return fail("usage: make_plot_files <seed> <data-lines> <output-path>");
+    const bool ranked = argc == 5 && std::string_view(argv[4]) == "ranked";
+    if ((argc != 4 && !ranked) || !parse_count(argv[1], seed) || !parse_count(argv[2], data_lines)) {
+        return fail("usage: make_plot_files <seed> <data-lines> <output-path> [ranked]");
     }
     const std::string path = argv[3];
     std::FILE* file = std::fopen(path.c_str(), "wb");
@@ -43,16 +46,17 @@ int main(int argc, char** argv)
     const auto buffer = std::make_unique<char[]>(kBufferSize);
     std::setvbuf(file, buffer.get(), _IOFBF, kBufferSize);
 
-    PlotTextGenerator generator(seed);
+    PlotTextGenerator generator(seed, ranked);
     for (const std::string& header : generator.header_lines(data_lines)) {
         std::fputs(header.c_str(), file);
         std::fputc('\n', file);
     }
-    char line[DATA_LINE_COLUMNS + 1];
-    line[DATA_LINE_COLUMNS] = '\n';
+    char line[RANKED_LINE_COLUMNS + 1];
+    const std::size_t columns = generator.line_columns();
+    line[columns] = '\n';
     for (std::uint64_t index = 0; index < data_lines; ++index) {
         generator.data_line(index, line);
-        std::fwrite(line, 1, sizeof line, file);
+        std::fwrite(line, 1, columns + 1, file);
     }
     const bool written = std::ferror(file) == 0;
     if (std::fclose(file) != 0 || !written) return fail("cannot write '" + path + "': " + std::strerror(errno));

@@ -80,7 +80,18 @@ double SeededRandom::uniform() { return static_cast<double>(next() >> 11) * 0x1p
 
 std::uint64_t SeededRandom::below(std::uint64_t bound) { return next() % bound; }
 
-PlotTextGenerator::PlotTextGenerator(std::uint64_t seed) : seed_(seed), random_(seed) {}
+namespace {
+
+// A YYMMDDHH date.
+std::uint64_t random_date(SeededRandom& random)
+{
+    return 1000000 * (10 + random.below(16)) + 10000 * (1 + random.below(12)) + 100 * (1 + random.below(28)) +
+           (1 + random.below(24));
+}
+
+}  // namespace
+
+PlotTextGenerator::PlotTextGenerator(std::uint64_t seed, bool ranked) : seed_(seed), ranked_(ranked), random_(seed) {}
 
 std::vector<std::string> PlotTextGenerator::header_lines(std::uint64_t data_lines) const
 {
@@ -90,6 +101,16 @@ std::vector<std::string> PlotTextGenerator::header_lines(std::uint64_t data_line
     char second[128];
     std::snprintf(second, sizeof second, "* %llu receptors on a 25 m grid; concentrations in micrograms per cubic metre",
                   static_cast<unsigned long long>(data_lines));
+    if (ranked_) {
+        return {
+            first,
+            RANKED_FORMAT_LINE,
+            "*        X             Y      AVERAGE CONC    ZELEV    ZHILL    ZFLAG    AVE     GRP       RANK      NET ID"
+            "   DATE(CONC)",
+            "* ____________ ____________ ____________ ______ ______ ______ ______ ________ ________ ________ ________",
+            second,
+        };
+    }
     return {
         first,
         second,
@@ -143,7 +164,7 @@ void PlotTextGenerator::height_field(double value, char* out)
 
 void PlotTextGenerator::data_line(std::uint64_t index, char* out)
 {
-    std::memset(out, ' ', DATA_LINE_COLUMNS);
+    std::memset(out, ' ', line_columns());
 
     // The same receptor for the same line number in every file.
     const double x = kGridWest + kGridSpacing * static_cast<double>(index % kGridColumns);
@@ -161,17 +182,37 @@ void PlotTextGenerator::data_line(std::uint64_t index, char* out)
     height_field(terrain + 300.0 * random_.uniform(), out + kAux2Offset);
     height_field(random_.below(8) == 0 ? 1.5 : 0.0, out + kAux3Offset);
 
+    if (ranked_) {
+        ranked_tail(out);
+    } else {
+        standard_tail(out);
+    }
+}
+
+void PlotTextGenerator::standard_tail(char* out)
+{
+    char text[32];
     put_text(kPeriods[random_.below(kPeriods.size())], out + kTagAOffset);
     put_text(kSourceGroups[random_.below(kSourceGroups.size())], out + kTagBOffset);
     // Mostly a YYMMDDHH date, sometimes a short count written without zeros.
-    if (random_.below(10) != 0) {
-        const std::uint64_t stamp = 1000000 * (10 + random_.below(16)) + 10000 * (1 + random_.below(12)) +
-                                    100 * (1 + random_.below(28)) + (1 + random_.below(24));
-        put_right(text, std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(stamp)),
-                  kNarrowField, out + kStampOffset);
-    } else {
-        put_right(text, std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(random_.below(10000))),
-                  kNarrowField, out + kStampOffset);
-    }
+    const std::uint64_t stamp = random_.below(10) != 0 ? random_date(random_) : random_.below(10000);
+    put_right(text, std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(stamp)), kNarrowField,
+              out + kStampOffset);
     put_text(kNetworks[random_.below(kNetworks.size())], out + kTagCOffset);
+}
+
+// 3X,A5,2X,A8,2X,A5,5X,A8,2X,I8 after the six reals: period, group, rank,
+// network and the date of the value, 0 for a period average.
+void PlotTextGenerator::ranked_tail(char* out)
+{
+    constexpr std::array<std::string_view, 5> kRankedPeriods = {" 1-HR", " 3-HR", " 8-HR", "24-HR", "MONTH"};
+    constexpr std::array<std::string_view, 5> kRanks = {"1ST  ", "2ND  ", "3RD  ", "4TH  ", "8TH  "};
+    char text[32];
+    put_text(kRankedPeriods[random_.below(kRankedPeriods.size())], out + 72);
+    put_text(kSourceGroups[random_.below(kSourceGroups.size())], out + 79);
+    put_text(kRanks[random_.below(kRanks.size())], out + 89);
+    put_text(kNetworks[random_.below(kNetworks.size())], out + 99);
+    const std::uint64_t date = random_.below(10) != 0 ? random_date(random_) : 0;
+    put_right(text, std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(date)), kNarrowField,
+              out + 109);
 }

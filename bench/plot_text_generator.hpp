@@ -21,8 +21,12 @@ private:
     std::uint64_t state_;
 };
 
-// Length of a generated data line, without its LF.
+// Length of a generated data line, without its LF: the standard layout, and
+// the layout of ranked values that a FORMAT line declares.
 inline constexpr std::size_t DATA_LINE_COLUMNS = 107;
+inline constexpr std::size_t RANKED_LINE_COLUMNS = 117;
+inline constexpr const char* RANKED_FORMAT_LINE =
+    "*         FORMAT: (3(1X,F13.5),3(1X,F8.2),3X,A5,2X,A8,2X,A5,5X,A8,2X,I8)";
 
 // Where the six real fields of a data line stand: offset from 0, width and
 // implied decimals, in line order (x, y, value, aux1, aux2, aux3).
@@ -42,13 +46,16 @@ inline constexpr RealFieldColumns REAL_FIELD_COLUMNS[] = {
 // with the seed. Every field is valid for the data line rules.
 class PlotTextGenerator {
 public:
-    explicit PlotTextGenerator(std::uint64_t seed);
+    // ranked: files of ranked values, laid out as RANKED_FORMAT_LINE declares.
+    explicit PlotTextGenerator(std::uint64_t seed, bool ranked = false);
+
+    std::size_t line_columns() const { return ranked_ ? RANKED_LINE_COLUMNS : DATA_LINE_COLUMNS; }
 
     // Always the same number of lines, whatever the seed, so that the header
     // positions of files made with different seeds coincide.
     std::vector<std::string> header_lines(std::uint64_t data_lines) const;
 
-    // The DATA_LINE_COLUMNS columns of data line number index (from 0).
+    // The line_columns() columns of data line number index (from 0).
     void data_line(std::uint64_t index, char* out);
 
     // A concentration from one millionth to a few thousand, log-uniform.
@@ -62,6 +69,10 @@ public:
     void height_field(double value, char* out);
 
 private:
+    void standard_tail(char* out);
+    void ranked_tail(char* out);
+
     std::uint64_t seed_;
+    bool ranked_;
     SeededRandom random_;
 };

@@ -54,19 +54,22 @@ private:
 
 class DeclaredDataLines {
 public:
-    explicit DeclaredDataLines(const PlotLayout& layout) : layout_(layout), fields_(layout.fields().size()) {}
+    explicit DeclaredDataLines(const PlotLayout& layout)
+        : layout_(layout), reader_(layout), fields_(layout.fields().size())
+    {
+    }
 
     std::size_t value_count() const { return layout_.value_fields().size(); }
     std::size_t width() const { return layout_.width(); }
 
-    std::optional<FieldFault> read_values(const char* line, Receptor& receptor, float* values) const
+    std::optional<FieldFault> read_values(const char* line, Receptor& receptor, float* values)
     {
-        return parse_layout_values(layout_, line, receptor, values);
+        return reader_.read_values(line, receptor, values);
     }
     std::optional<FieldFault> read_carried(const char* line, Receptor& receptor, float* values)
     {
         carried_line_ = line;
-        auto fault = parse_layout_line(layout_, line, fields_.data());
+        auto fault = reader_.read_fields(line, fields_.data());
         receptor = {fields_[0].real, fields_[1].real};
         for (std::size_t k = 0; k < value_count(); ++k) values[k] = fields_[layout_.value_fields()[k]].real;
         return fault;
@@ -81,6 +84,7 @@ public:
 
 private:
     const PlotLayout& layout_;
+    LayoutLineReader reader_;
     std::vector<FieldValue> fields_;
     const char* carried_line_ = nullptr;  // the line of read_carried, which stays until format
 };

@@ -57,8 +57,36 @@ std::string coordinate_text(const LayoutField& field, const char* line)
 
 std::optional<FieldFault> parse_layout_line(const PlotLayout& layout, const char* line, FieldValue* values)
 {
-    const auto& fields = layout.fields();
-    for (std::size_t i = 0; i < fields.size(); ++i) {
+    return LayoutLineReader(layout).read_fields(line, values);
+}
+
+LayoutLineReader::LayoutLineReader(const PlotLayout& layout)
+    : layout_(layout),
+      receptor_begin_(layout.fields()[0].offset),
+      receptor_length_(layout.fields()[1].offset + layout.fields()[1].width - receptor_begin_)
+{
+}
+
+std::optional<FieldFault> LayoutLineReader::read_receptor(const char* line, Receptor& receptor)
+{
+    const std::string_view bytes(line + receptor_begin_, receptor_length_);
+    if (memo_.recall(bytes, receptor)) return std::nullopt;
+    const LayoutField& x = layout_.fields()[0];
+    const LayoutField& y = layout_.fields()[1];
+    if (!read_real(x, line, receptor.x)) return fault_in(x, line);
+    if (!read_real(y, line, receptor.y)) return fault_in(y, line);
+    memo_.remember(bytes, receptor);
+    return std::nullopt;
+}
+
+std::optional<FieldFault> LayoutLineReader::read_fields(const char* line, FieldValue* values)
+{
+    Receptor receptor;
+    if (auto fault = read_receptor(line, receptor)) return fault;
+    values[0].real = receptor.x;
+    values[1].real = receptor.y;
+    const auto& fields = layout_.fields();
+    for (std::size_t i = 2; i < fields.size(); ++i) {
         const LayoutField& field = fields[i];
         if (field.is_real()) {
             if (!read_real(field, line, values[i].real)) return fault_in(field, line);
@@ -69,24 +97,18 @@ std::optional<FieldFault> parse_layout_line(const PlotLayout& layout, const char
     return std::nullopt;
 }
 
-std::optional<FieldFault> parse_layout_values(const PlotLayout& layout, const char* line, Receptor& receptor,
-                                              float* values)
+std::optional<FieldFault> LayoutLineReader::read_values(const char* line, Receptor& receptor, float* values)
 {
-    const auto& fields = layout.fields();
-    const auto& value_fields = layout.value_fields();
+    if (auto fault = read_receptor(line, receptor)) return fault;
+    const auto& fields = layout_.fields();
+    const auto& value_fields = layout_.value_fields();
     std::size_t next_value = 0;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
+    for (std::size_t i = 2; i < fields.size(); ++i) {
         const LayoutField& field = fields[i];
         if (field.is_real()) {
             const bool is_value = next_value < value_fields.size() && value_fields[next_value] == i;
-            bool good = false;
-            if (i < 2) {
-                good = read_real(field, line, i == 0 ? receptor.x : receptor.y);
-            } else if (is_value) {
-                good = read_real(field, line, values[next_value++]);
-            } else {
-                good = is_real_field(line + field.offset, field.width, field.digits);
-            }
+            const bool good = is_value ? read_real(field, line, values[next_value++])
+                                       : is_real_field(line + field.offset, field.width, field.digits);
             if (!good) return fault_in(field, line);
         } else if (field.kind == FieldKind::Integer) {
             std::int32_t unused = 0;

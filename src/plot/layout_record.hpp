@@ -22,10 +22,27 @@ struct FieldValue {
 // of the layout). Returns the first field that does not convert.
 std::optional<FieldFault> parse_layout_line(const PlotLayout& layout, const char* line, FieldValue* values);
 
-// Checks every field as parse_layout_line does, with the same result, but
-// keeps only the receptor (the first two fields) and the value fields' values, in order.
-std::optional<FieldFault> parse_layout_values(const PlotLayout& layout, const char* line, Receptor& receptor,
-                                              float* values);
+// Reads data lines of a declared layout one after another, as
+// parse_layout_line does; x and y are not read again when their columns
+// hold the bytes of the last line whose x and y were read.
+class LayoutLineReader {
+public:
+    explicit LayoutLineReader(const PlotLayout& layout);
+
+    std::optional<FieldFault> read_fields(const char* line, FieldValue* values);
+
+    // Checks every field as read_fields does, with the same result, but keeps
+    // only the receptor (the first two fields) and the value fields' values, in order.
+    std::optional<FieldFault> read_values(const char* line, Receptor& receptor, float* values);
+
+private:
+    std::optional<FieldFault> read_receptor(const char* line, Receptor& receptor);
+
+    const PlotLayout& layout_;
+    std::size_t receptor_begin_;  // from x to the end of y
+    std::size_t receptor_length_;
+    ReceptorMemo memo_;
+};
 
 // Writes the layout's width() columns of a data line: each field from
 // values, text fields as line holds them, blanks between.

@@ -66,28 +66,9 @@ void format_reals(const PlotRecord& record, const RealColumns<Shape> (&fields)[N
     for (const RealColumns<Shape>& column : fields) format_real_field<Shape>(record.*column.member, text + column.offset);
 }
 
-// x, the separator and y: one run of bytes, compared as four words.
+// x, the separator and y: one run of bytes.
 constexpr std::size_t kReceptorBegin = kX.offset;
 constexpr std::size_t kReceptorEnd = kY.offset + WideReal::width;
-static_assert(kReceptorEnd - kReceptorBegin > 16 && kReceptorEnd - kReceptorBegin <= 32);
-
-std::uint64_t word_at(const char* bytes, std::size_t offset)
-{
-    std::uint64_t word = 0;
-    std::memcpy(&word, bytes + offset, sizeof word);
-    return word;
-}
-
-// Whether the bytes of x, the separator and y, from column 2 on at both, are the same.
-bool same_receptor_bytes(const char* receptor, const char* other)
-{
-    constexpr std::size_t kLength = kReceptorEnd - kReceptorBegin;
-    std::uint64_t difference = 0;
-    for (const std::size_t offset : {std::size_t{0}, std::size_t{8}, std::size_t{16}, kLength - 8}) {
-        difference |= word_at(receptor, offset) ^ word_at(other, offset);
-    }
-    return difference == 0;
-}
 
 template <std::size_t N>
 void copy_text(const char* line, std::size_t offset, std::array<char, N>& text)
@@ -110,16 +91,11 @@ std::optional<FieldFault> parse_plot_record(const char* line, PlotRecord& record
 
 std::optional<FieldFault> PlotLineReader::read_receptor(const char* line, Receptor& receptor)
 {
-    static_assert(kReceptorWidth == kReceptorEnd - kReceptorBegin);
-    if (any_known_ && same_receptor_bytes(line + kReceptorBegin, known_bytes_.data())) {
-        receptor = known_;
-        return std::nullopt;
-    }
+    const std::string_view bytes(line + kReceptorBegin, kReceptorEnd - kReceptorBegin);
+    if (memo_.recall(bytes, receptor)) return std::nullopt;
     if (!read_real_field<WideReal>(line + kX.offset, receptor.x)) return fault_in(line, kX);
     if (!read_real_field<WideReal>(line + kY.offset, receptor.y)) return fault_in(line, kY);
-    std::memcpy(known_bytes_.data(), line + kReceptorBegin, kReceptorWidth);
-    known_ = receptor;
-    any_known_ = true;
+    memo_.remember(bytes, receptor);
     return std::nullopt;
 }
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -45,6 +46,31 @@ struct Receptor {
 // and two NaN alike.
 bool same_receptor(const Receptor& a, const Receptor& b);
 
+// The receptor last read, by the bytes of its x and y, to be given again
+// without reading when a line repeats those bytes, as the lines of the
+// inputs at one position do.
+class ReceptorMemo {
+public:
+    bool recall(std::string_view bytes, Receptor& receptor) const
+    {
+        if (bytes.size() != length_ || std::memcmp(bytes.data(), bytes_.data(), length_) != 0) return false;
+        receptor = receptor_;
+        return true;
+    }
+    void remember(std::string_view bytes, const Receptor& receptor)
+    {
+        if (bytes.size() > bytes_.size()) return;
+        std::memcpy(bytes_.data(), bytes.data(), bytes.size());
+        length_ = bytes.size();
+        receptor_ = receptor;
+    }
+
+private:
+    std::array<char, 64> bytes_{};
+    std::size_t length_ = 0;  // nothing remembered
+    Receptor receptor_;
+};
+
 // A data line of the standard layout is the first LINE_WIDTH bytes of a line
 // at `line`, blank-padded.
 
@@ -68,10 +94,7 @@ public:
 private:
     std::optional<FieldFault> read_receptor(const char* line, Receptor& receptor);
 
-    static constexpr std::size_t kReceptorWidth = 27;  // x, the blank between, y
-    std::array<char, kReceptorWidth> known_bytes_{};
-    Receptor known_;
-    bool any_known_ = false;
+    ReceptorMemo memo_;
 };
 
 // The RECORD_WIDTH characters of a data line for record.

@@ -216,7 +216,7 @@ TEST(DeclaredDataLines, AreReadByTheirFieldsAndWrittenInTheirLayout)
 
     Receptor receptor;
     float value = 0.0f;
-    ASSERT_FALSE(parse_layout_values(layout, line.data(), receptor, &value).has_value());
+    ASSERT_FALSE(LayoutLineReader(layout).read_values(line.data(), receptor, &value).has_value());
     EXPECT_EQ(279585.0f, receptor.x);
     EXPECT_EQ(4783039.0f, receptor.y);
     EXPECT_EQ(1.5f, value);
@@ -249,7 +249,7 @@ TEST(DeclaredDataLines, NameTheFirstFieldThatIsNotANumberByItsColumns)
         EXPECT_EQ(c.text, fault->text.substr(0, std::string_view(c.text).size()));
         Receptor receptor;
         float value = 0.0f;
-        const auto value_fault = parse_layout_values(c.layout, line.data(), receptor, &value);
+        const auto value_fault = LayoutLineReader(c.layout).read_values(line.data(), receptor, &value);
         ASSERT_TRUE(value_fault.has_value()) << c.text;
         EXPECT_EQ(fault->field, value_fault->field);
     }
