@@ -13,6 +13,17 @@ is one binary64 operation on two binary32 values rounded to binary32, which
 is correctly rounded for +, -, * and /. Fields are written from the exact
 rational value of the float.
 
+Data lines have the standard layout of ten fields unless input 1 declares
+another in a FORMAT header line before its first data line: a list of edit
+descriptors (nX, Fw.d, Ew.d, Aw, Iw, Iw.m, repeat counts, groups) giving
+the kind, columns and width of every field and the line width W. A list
+that cannot be read, or gives no layout to merge by, draws a warning and
+leaves the standard layout. With a declared layout, lines are read at
+max(120, W) columns from input 1's first data line on; the first two real
+fields are the receptor, and each real field of 13 columns or more that
+follows them, up to the first narrower one, is combined on its own; other
+inputs' FORMAT lines that declare another layout stop the run.
+
 Inputs whose behaviour the tool's rules leave to the implementer, and that
 its documentation does not settle, raise Unsettled: a driver should not
 generate them, and skips a case that hits one.
@@ -351,8 +362,17 @@ def folder_free_name(name):
     return name
 
 
-def read_plot_line(f):
-    """The next 120-column line of an input, or None at its end."""
+def next_byte(f):
+    """The first byte of an input's next line, or None at its end."""
+    return f.data[f.pos] if f.pos < len(f.data) else None
+
+
+def read_plot_line(f, width=LINE_WIDTH):
+    """The next line of an input as `width` columns, or None at its end.
+
+    A CR within the first `width` bytes ends the line (with an LF right
+    after it); past them the rest of the line, CRs included, is skipped.
+    """
     data = f.data
     i = f.pos
     if i >= len(data):
@@ -363,16 +383,16 @@ def read_plot_line(f):
         if b == LF:
             i += 1
             break
-        if b == CR and len(line) < LINE_WIDTH:
+        if b == CR and len(line) < width:
             i += 1
             if i < len(data) and data[i] == LF:
                 i += 1
             break
-        if len(line) < LINE_WIDTH:
+        if len(line) < width:
             line.append(b)
         i += 1
     f.pos = i
-    return bytes(line).ljust(LINE_WIDTH, b' ')
+    return bytes(line).ljust(width, b' ')
 
 
 def write_line(f, text):
@@ -380,15 +400,162 @@ def write_line(f, text):
 
 
 # ---------------------------------------------------------------------------
-# Data lines
+# Data line layouts
+#
+# A layout lists the fields of a data line, each with its kind, first column
+# and width, and its width W, blank columns between fields included. Input 1
+# may declare one in a FORMAT header line; otherwise data lines have the
+# standard one.
 
-REAL_FIELDS = (
-    ('x', 1, 14, 5), ('y', 15, 28, 5), ('value', 29, 42, 5),
-    ('aux1', 43, 51, 2), ('aux2', 52, 60, 2), ('aux3', 61, 69, 2),
-)
-TEXT_FIELDS = (('tag_a', 71, 77), ('tag_b', 79, 87), ('tag_c', 99, 107))
-STAMP_COLUMNS = (89, 97)
+@dataclass(frozen=True)
+class Field:
+    kind: str        # 'F' or 'E' (real), 'I' (integer) or 'A' (text)
+    start: int       # offset of its first column in the line
+    width: int
+    digits: int = 0  # d of F and E, m of I
 
+
+@dataclass(frozen=True)
+class Layout:
+    fields: tuple
+    width: int
+
+
+STANDARD_LAYOUT = Layout((Field('F', 1, 13, 5), Field('F', 15, 13, 5), Field('F', 29, 13, 5),
+                          Field('F', 43, 8, 2), Field('F', 52, 8, 2), Field('F', 61, 8, 2),
+                          Field('A', 71, 6), Field('A', 79, 8), Field('I', 89, 8, 8), Field('A', 99, 8)), 107)
+
+FORMAT_WORD = b'FORMAT:'
+MAX_LAYOUT_WIDTH = 1024
+VALUE_FIELD_MIN_WIDTH = 13
+UNREADABLE = 'unreadable'  # what a FORMAT line declares when its list cannot be read
+UNUSABLE = 'unusable'      # ... when the list reads but gives no layout to merge by
+
+
+def is_real(f):
+    return f.kind in 'FE'
+
+
+def value_fields(layout):
+    """Indexes of the real fields after the first two, up to the first narrower than 13."""
+    indexes = []
+    for i in [i for i, f in enumerate(layout.fields) if is_real(f)][2:]:
+        if layout.fields[i].width < VALUE_FIELD_MIN_WIDTH:
+            break
+        indexes.append(i)
+    return indexes
+
+
+def format_line_layout(line):
+    """What a header line declares: None for no FORMAT line, else UNREADABLE,
+    UNUSABLE or the Layout. Only its first 120 columns count."""
+    line = line[:LINE_WIDTH]
+    if line[:1] != b'*':
+        return None
+    text = line[1:].lstrip(b' ')
+    if not text.startswith(FORMAT_WORD):
+        return None
+    # blanks before, inside and after the list are all ignored
+    items = parse_format_list(text[len(FORMAT_WORD):].replace(b' ', b'').upper())
+    if items is None:
+        return UNREADABLE
+    fields = []
+    width = expand_items(items, fields, 0)
+    if width is None or sum(map(is_real, fields)) < 3 or not all(map(is_real, fields[:2])):
+        return UNUSABLE
+    return Layout(tuple(fields), width)
+
+
+ITEM = re.compile(rb'([0-9]*)(?:(\()|([A-Z])([0-9]*)(\.[0-9]*)?)')
+
+
+def parse_format_list(text):
+    """The items of a whole '(...)' list, or None when it is unreadable.
+
+    An item is (repeat, body): body is a list of items (a group) or a
+    descriptor (kind, width, digits); nX is (1, ('X', n, 0)).
+    """
+    if text[:1] != b'(':
+        return None
+    parsed = parse_group(text, 0)
+    if parsed is None or parsed[1] != len(text):
+        return None
+    return parsed[0]
+
+
+def parse_group(text, i):
+    """The items of the group opening at text[i], and the offset after its ')'."""
+    items = []
+    i += 1
+    while True:
+        m = ITEM.match(text, i)
+        if not m:
+            return None
+        count = int(m[1]) if m[1] else None
+        if count == 0:
+            return None
+        if m[2]:
+            parsed = parse_group(text, m.start(2))
+            if parsed is None:
+                return None
+            body, i = parsed
+            items.append((count or 1, body))
+        else:
+            item = descriptor(count, m[3], m[4], m[5])
+            if item is None:
+                return None
+            items.append(item)
+            i = m.end()
+        if text[i:i + 1] == b')':
+            return items, i + 1
+        if text[i:i + 1] != b',':
+            return None
+        i += 1
+
+
+def descriptor(count, letter, width, point):
+    """The item of nX, Fw.d, Ew.d, Aw, Iw or Iw.m, or None for anything else."""
+    if point == b'.':
+        return None  # a point without digits
+    w = int(width) if width else 0
+    d = int(point[1:]) if point else None
+    if letter == b'X':
+        return (1, ('X', count, 0)) if count and not width and d is None else None
+    repeat = count or 1
+    if w < 1:
+        return None
+    if letter == b'F' and d is not None:
+        return repeat, ('F', w, d)
+    if letter == b'E' and d is not None and d >= 1:
+        return repeat, ('E', w, d)
+    if letter == b'A' and d is None:
+        return repeat, ('A', w, 0)
+    if letter == b'I' and (d is None or d <= w):
+        return repeat, ('I', w, 1 if d is None else d)
+    return None
+
+
+def expand_items(items, fields, column):
+    """Appends the fields of the items from offset `column`; returns the
+    offset after them, or None once past 1024 columns."""
+    for repeat, body in items:
+        for _ in range(repeat):
+            if isinstance(body, list):
+                column = expand_items(body, fields, column)
+                if column is None:
+                    return None
+            else:
+                kind, width, digits = body
+                if kind != 'X':
+                    fields.append(Field(kind, column, width, digits))
+                column += width
+            if column > MAX_LAYOUT_WIDTH:
+                return None
+    return column
+
+
+# ---------------------------------------------------------------------------
+# Data line fields
 
 def read_real_field(text, decimals):
     if TAB in text:
@@ -402,55 +569,98 @@ def read_real_field(text, decimals):
     return value
 
 
-def read_stamp_field(text):
+def read_integer_field(text):
     packed = text.replace(b' ', b'')
     if packed == b'':
         return 0
-    if not re.match(rb'^[+-]?[0-9]+$', packed):
-        raise FieldNotANumber('stamp field %r' % text)
+    if not re.match(rb'^[+-]?[0-9]+$', packed) or not -2**31 <= int(packed) < 2**31:
+        raise FieldNotANumber('integer field %r' % text)
     return int(packed)
 
 
-def parse_plot_record(line):
-    record = {}
-    for name, start, end, decimals in REAL_FIELDS:
-        record[name] = read_real_field(line[start:end], decimals)
-    for name, start, end in TEXT_FIELDS:
-        record[name] = line[start:end]
-    record['stamp'] = read_stamp_field(line[STAMP_COLUMNS[0]:STAMP_COLUMNS[1]])
-    return record
+def read_fields(layout, line):
+    """The values of a data line's fields: floats, ints and text bytes."""
+    values = []
+    for f in layout.fields:
+        text = line[f.start:f.start + f.width]
+        if is_real(f):
+            values.append(read_real_field(text, f.digits))
+        elif f.kind == 'I':
+            values.append(read_integer_field(text))
+        else:
+            values.append(text)
+    return values
 
 
-def format_real(x, width, decimals):
+def special_real_text(x, width):
+    """The text of an infinity or a not-a-number in a real field."""
     if math.isnan(x):
-        text = 'NaN'
-    elif math.isinf(x):
-        long_text, short_text = ('-Infinity', '-Inf') if x < 0 else ('Infinity', 'Inf')
-        text = long_text if len(long_text) <= width else short_text
-    else:
-        negative = math.copysign(1.0, x) < 0
-        scaled = abs(Fraction(x)) * 10 ** decimals
-        n = round_half_even(scaled)
-        whole, frac = divmod(n, 10 ** decimals)
-        text = ('-' if negative else '') + '%d.%0*d' % (whole, decimals, frac)
+        return 'NaN'
+    long_text, short_text = ('-Infinity', '-Inf') if x < 0 else ('Infinity', 'Inf')
+    return long_text if len(long_text) <= width else short_text
+
+
+def format_fixed(x, width, decimals):
+    """Fw.d: the exact value rounded to d decimals, half to even."""
+    if math.isnan(x) or math.isinf(x):
+        return fit(special_real_text(x, width), width)
+    if decimals + 2 > width:
+        return b'*' * width  # no room for "0." and the decimals
+    n = round_half_even(abs(Fraction(x)) * 10 ** decimals)
+    whole, frac = divmod(n, 10 ** decimals)
+    sign = '-' if math.copysign(1.0, x) < 0 else ''
+    return fit(sign + str(whole) + '.' + (str(frac).rjust(decimals, '0') if decimals else ''), width)
+
+
+def format_exponent(x, width, digits):
+    """Ew.d: 0.ddddddE+ee, the exact value rounded to d significant digits, half to even."""
+    if math.isnan(x) or math.isinf(x):
+        return fit(special_real_text(x, width), width)
+    if digits + 6 > width:
+        return b'*' * width  # no room for "0.", the digits and "E+ee"
+    q = abs(Fraction(x))
+    n, exponent = 0, 0
+    if q:
+        # 10^(exponent-1) <= q < 10^exponent
+        exponent = len(str(q.numerator)) - len(str(q.denominator))
+        while Fraction(10) ** exponent <= q:
+            exponent += 1
+        while Fraction(10) ** (exponent - 1) > q:
+            exponent -= 1
+        n = round_half_even(q * Fraction(10) ** (digits - exponent))
+        if n == 10 ** digits:
+            n, exponent = 10 ** (digits - 1), exponent + 1
+    text = '%s0.%s' % ('-' if math.copysign(1.0, x) < 0 else '', str(n).rjust(digits, '0'))
+    return fit(text + 'E%s%02d' % ('-' if exponent < 0 else '+', abs(exponent)), width)
+
+
+def format_integer(v, width, min_digits):
+    """Iw.m: at least m digits; Iw.0 writes 0 as blanks."""
+    if v == 0 and min_digits == 0:
+        return b' ' * width
+    return fit(('-' if v < 0 else '') + str(abs(v)).rjust(min_digits, '0'), width)
+
+
+def fit(text, width):
     if len(text) > width:
         return b'*' * width
     return text.rjust(width).encode()
 
 
-def format_stamp(v):
-    if 0 <= v <= 99999999:
-        return b'%08d' % v
-    return b'*' * 8
-
-
-def format_plot_record(r):
-    return (b' ' + format_real(r['x'], 13, 5) + b' ' + format_real(r['y'], 13, 5)
-            + b' ' + format_real(r['value'], 13, 5)
-            + b' ' + format_real(r['aux1'], 8, 2) + b' ' + format_real(r['aux2'], 8, 2)
-            + b' ' + format_real(r['aux3'], 8, 2)
-            + b'  ' + r['tag_a'] + b'  ' + r['tag_b']
-            + b'  ' + format_stamp(r['stamp']) + b'  ' + r['tag_c'])
+def format_data_line(layout, values):
+    """W columns, blank between the fields."""
+    line = bytearray(b' ' * layout.width)
+    for f, v in zip(layout.fields, values):
+        if f.kind == 'F':
+            text = format_fixed(v, f.width, f.digits)
+        elif f.kind == 'E':
+            text = format_exponent(v, f.width, f.digits)
+        elif f.kind == 'I':
+            text = format_integer(v, f.width, f.digits)
+        else:
+            text = v
+        line[f.start:f.start + f.width] = text
+    return bytes(line)
 
 
 # ---------------------------------------------------------------------------
@@ -466,6 +676,7 @@ class MergeJob:
     risk: object = None
     output: object = None
     differing_positions: int = 0
+    layout_warning: bool = False
 
 
 def combine(job, scaled):
@@ -477,35 +688,88 @@ def combine(job, scaled):
     return total
 
 
+def same_real(a, b):
+    """Receptor coordinates compared as values: 0 equals -0, NaN equals NaN."""
+    return a == b or (math.isnan(a) and math.isnan(b))
+
+
 def receptors_differ(records):
     last = records[-1]
-    return any(r['x'] != last['x'] or r['y'] != last['y'] for r in records[:-1])
+    return any(not same_real(r[0], last[0]) or not same_real(r[1], last[1]) for r in records[:-1])
+
+
+class LayoutCheck:
+    """Input 1's FORMAT line, and the other inputs' FORMAT lines checked against it.
+
+    Only input 1's header lines before its first data line are searched;
+    the first FORMAT line decides. When it declares a readable list other
+    than the standard layout, each other input's usable FORMAT line at a header
+    position of input 1 must declare the same layout: from input 1's FORMAT
+    line on, at once; before it, the first one of each input is kept and
+    checked at input 1's FORMAT line.
+    """
+
+    def __init__(self, count):
+        self.layout = STANDARD_LAYOUT  # the layout data lines are read and written by
+        self.found = False             # input 1's FORMAT line was met
+        self.declared = None           # input 1's readable layout, when not the standard one
+        self.early = [None] * (count - 1)
+
+    def header_position(self, job, lines, before_data):
+        others = [format_line_layout(line) for line in lines[1:]]
+        others = [other if isinstance(other, Layout) else None for other in others]
+        if before_data and not self.found:
+            declared = format_line_layout(lines[0])
+            if declared is None:
+                self.early = [early or other for early, other in zip(self.early, others)]
+                return
+            self.found = True
+            if declared in (UNREADABLE, UNUSABLE):
+                job.layout_warning = True
+            else:
+                self.layout = declared
+            if declared not in (STANDARD_LAYOUT, UNREADABLE):
+                self.declared = declared
+                others += self.early
+        if self.declared is not None and any(o is not None and o != self.declared for o in others):
+            raise RunFailure('the inputs declare different layouts')
 
 
 def run_merge(job):
+    check = LayoutCheck(len(job.inputs))
+    before_data = True
     while True:
+        # From input 1's first data line on, every input's lines are read at
+        # max(120, W) columns; the first byte of input 1's next line tells.
+        if before_data and next_byte(job.inputs[0]) != ord('*'):
+            before_data = False
+        width = LINE_WIDTH if before_data else max(LINE_WIDTH, check.layout.width)
         lines = []
         for f in job.inputs:
-            line = read_plot_line(f)
+            line = read_plot_line(f, width)
             if line is None:
-                return
+                return  # nothing of this position counts, a FORMAT line neither
             lines.append(line)
         if lines[0][0:1] == b'*':
-            write_line(job.output, lines[0])
+            check.header_position(job, lines, before_data)
+            write_line(job.output, lines[0][:LINE_WIDTH])
             if job.risk is not None:
-                write_line(job.risk, lines[0])
+                write_line(job.risk, lines[0][:LINE_WIDTH])
             continue
-        records = [parse_plot_record(line) for line in lines]
-        scaled = [f32_mul(job.scales[i], r['value']) for i, r in enumerate(records)]
+        layout = check.layout
+        records = [read_fields(layout, line) for line in lines]
         if receptors_differ(records):
             job.differing_positions += 1
-        record = dict(records[-1])
-        combined = combine(job, scaled)
-        record['value'] = combined
-        write_line(job.output, format_plot_record(record))
+        record = list(records[-1])
+        combined = {}
+        for k in value_fields(layout):
+            scaled = [f32_mul(job.scales[i], r[k]) for i, r in enumerate(records)]
+            combined[k] = record[k] = combine(job, scaled)
+        write_line(job.output, format_data_line(layout, record))
         if job.risk is not None:
-            record['value'] = f32_mul(RISK_FACTOR, combined)
-            write_line(job.risk, format_plot_record(record))
+            for k, v in combined.items():
+                record[k] = f32_mul(RISK_FACTOR, v)
+            write_line(job.risk, format_data_line(layout, record))
 
 
 # ---------------------------------------------------------------------------
@@ -569,5 +833,5 @@ def run_model(answers, files, links=None):
         status = 2
         failure = str(stop)
     folder.close_all()
-    stderr_expected = status != 0 or job.differing_positions > 0
+    stderr_expected = status != 0 or job.differing_positions > 0 or job.layout_warning
     return ModelResult(b''.join(out), status, folder.files, stderr_expected, failure)

@@ -8,6 +8,14 @@ through the built plotmerge in a fresh folder and once through
 plotmerge_model; standard output, the exit status, whether standard error
 holds anything, and every file of the folder must agree byte for byte.
 
+In a third of the cases (--layouts mixed; only or never choose) input 1
+declares its data line layout in a FORMAT header line: one of the layouts
+met in practice, the standard one written otherwise, or a random list of
+nX, Fw.d, Ew.d, Aw, Iw and Iw.m with repeat counts and nested groups, now
+and then one that cannot be read or used. The other inputs mostly declare the same,
+sometimes another or at another header line. Data lines follow the layout,
+wider than 120 columns when it is, with ties and carries for the writers.
+
 A mismatch prints the differences and, with --keep-failures, leaves a
 folder holding the answers, the starting files and both outcomes.
 Exit status: 0 when every case agreed, 1 otherwise.
@@ -210,6 +218,8 @@ def random_header(rng):
 
 
 class Receptor:
+    nan = False  # x is not-a-number in every input (declared layouts only)
+
     def __init__(self, rng):
         self.x = random_number(rng, rng.choice(['small', 'integer', 'medium', 'zero']))
         self.y = random_number(rng, rng.choice(['small', 'integer', 'medium']))
@@ -302,7 +312,7 @@ class DataLine:
         return line
 
 
-def line_end(rng, line):
+def line_end(rng, line, width=model.LINE_WIDTH):
     r = rng.random()
     if r < 0.8:
         return b'\n'
@@ -310,24 +320,25 @@ def line_end(rng, line):
         return b'\r\n'
     if r < 0.93:
         return b'\r\r\n'
-    if len(line) < 120 and not line.endswith(b'\r'):
+    if len(line) < width and not line.endswith(b'\r'):
         return b'\r'
     return b'\n'
 
 
-def join_lines(rng, lines):
+def join_lines(rng, lines, width=model.LINE_WIDTH):
+    """The lines with random line ends; a lone CR only where it ends a line of `width` columns."""
     out = []
     for i, line in enumerate(lines):
         out.append(line)
         if i < len(lines) - 1 or rng.random() < 0.85:
-            out.append(line_end(rng, line))
+            out.append(line_end(rng, line, width))
     return b''.join(out)
 
 
 class PlotSet:
     """The plot files of one case: a common layout, each input varying it."""
 
-    def __init__(self, rng):
+    def __init__(self, rng, declared=False):
         self.rng = rng
         self.header_count = rng.choice([0, 0, 1, 2, 3])
         self.headers = [random_header(rng) for _ in range(self.header_count)]
@@ -337,31 +348,58 @@ class PlotSet:
             size = rng.randint(500, 3000) if rng.random() < 0.8 else rng.randint(10000, 15000)
         self.receptors = [Receptor(rng) for _ in range(size)]
         self.special_rate = rng.choice([0.0, 0.0, 0.02])
+        self.declared = DeclaredLayout(rng) if declared else None
+        if declared:
+            # (slower to make: big files hold at most 2000 lines)
+            self.receptors = self.receptors[:2000]
+            # input 1's FORMAT line among its header lines, maybe another
+            # header line after the first data lines
+            self.format_index = rng.randint(0, len(self.headers))
+            self.headers.insert(self.format_index, self.declared.header)
+            for receptor in self.receptors:
+                receptor.nan = rng.random() < 0.02
+            self.late = None
+            if rng.random() < 0.15:
+                self.late = (rng.randint(0, len(self.receptors)),
+                             rng.choice([self.declared.header, self.declared.other_header(), random_header(rng)]))
 
-    def file_bytes(self):
+    def data_line(self, receptor, invalid=False, specials=True):
+        rng = self.rng
+        if self.declared:
+            return declared_line(rng, self.declared.layout, receptor, invalid,
+                                 specials and rng.random() < self.special_rate)
+        line = DataLine(rng, receptor, invalid).layout()
+        if specials and rng.random() < self.special_rate:
+            line = special_value_line(rng, line)
+        return line
+
+    def file_bytes(self, first=True):
+        """One input's bytes; `first` for input 1, whose FORMAT line the others may vary."""
         rng = self.rng
         lines = []
         headers = list(self.headers)
+        if self.declared and not first:
+            headers = self.declared.headers_of_other_input(headers, self.format_index)
         if rng.random() < 0.2:
-            headers = [random_header(rng) for _ in headers]
+            headers = [h if self.declared and h == self.declared.header else random_header(rng) for h in headers]
         lines.extend(headers)
         for receptor in self.receptors:
             if rng.random() < 0.05:
                 receptor = Receptor(rng)
-            data = DataLine(rng, receptor, invalid=rng.random() < 0.004)
-            line = data.layout()
-            if rng.random() < self.special_rate:
-                line = special_value_line(rng, line)
-            lines.append(line)
+            lines.append(self.data_line(receptor, rng.random() < 0.004))
+        if self.declared and self.late:
+            k, header = self.late
+            if not first and rng.random() < 0.3:
+                header = rng.choice([self.declared.other_header(), random_header(rng)])
+            lines.insert(len(headers) + k, header)
         if rng.random() < 0.03:
             k = rng.randint(0, len(lines))
             lines.insert(k, rng.choice([b'', b'   ', b'*', random_header(rng)]))
         if rng.random() < 0.25 and lines:
             lines = lines[:rng.randint(0, len(lines))]
         if rng.random() < 0.1:
-            extra = DataLine(rng, Receptor(rng)).layout()
-            lines.append(extra)
-        return join_lines(rng, lines)
+            lines.append(self.data_line(Receptor(rng), specials=False))
+        return join_lines(rng, lines, self.declared.width if self.declared else model.LINE_WIDTH)
 
 
 SPECIAL_TEXTS = [b'Inf', b'-inf', b'+Infinity', b'iNfInItY', b'NaN', b'-nan', b'1E39', b'-1e40',
@@ -376,6 +414,405 @@ def special_value_line(rng, line):
     text = rng.choice([t for t in SPECIAL_TEXTS if len(t) <= end - start])
     line = line.ljust(end, b' ')
     return line[:start] + text.rjust(end - start) + line[end:]
+
+
+# ---------------------------------------------------------------------------
+# Declared layouts
+#
+# A layout is made as a list of pieces, ('X', n) for blank columns or
+# (kind, w, d) for a field (d is m for I), and written as a FORMAT list with
+# repeat counts and groups where pieces repeat, in random case and spacing.
+# The model reads the list on its own; for lists made here the driver
+# checks that it finds the layout the pieces give.
+
+STANDARD_LIST = '(3(1X,F13.5),3(1X,F8.2),2X,A6,2X,A8,2X,I8.8,2X,A8)'
+WORLD_LISTS = [
+    STANDARD_LIST,
+    '(2(1X,F13.5),1X,E13.6,3(1X,F8.2),2X,A6,2X,A8,2X,I8.8,2X,A8)',
+    '(3(1X,F13.5),3(1X,F8.2),3X,A5,2X,A8,2X,A5,5X,A8,2X,I8)',
+    '(5(1X,F13.5),3(1X,F8.2),2X,A6,2X,A8,2X,I8.8,2X,A8)',
+    '(5(1X,F13.5),3(1X,F8.2),3X,A5,2X,A8,2X,A5,5X,A8,2X,I8)',
+    '(2(1X,F13.5),3(1X,E13.6),3(1X,F8.2),2X,A6,2X,A8,2X,I8.8,2X,A8)',
+    '(2(1X,F13.5),4(1X,E13.6),3(1X,F8.2),2X,A6,2X,A8,2X,I8.8,2X,A8)',
+    '(3(1X,F13.5),1X,F8.2,2X,A6,2X,A8,2X,I8.8,2X,A8)',
+    '(3(1X,F13.5),3X,A5,3X,A5)',
+]
+RANKED_WORDS = [b'1ST', b'2ND', b'3RD', b'10TH', b'24-HR', b'1-HR', b'ANNUAL', b'STACK', b'POL1', b'ALL']
+
+
+def pieces_of(layout):
+    """The pieces of a model layout."""
+    pieces, column = [], 0
+    for f in layout.fields:
+        if f.start > column:
+            pieces.append(('X', f.start - column))
+        pieces.append((f.kind, f.width, f.digits))
+        column = f.start + f.width
+    if layout.width > column:
+        pieces.append(('X', layout.width - column))
+    return pieces
+
+
+def layout_of(pieces):
+    """The model layout that the pieces give."""
+    fields, column = [], 0
+    for kind, width, *digits in pieces:
+        if kind != 'X':
+            fields.append(model.Field(kind, column, width, digits[0]))
+        column += width
+    return model.Layout(tuple(fields), column)
+
+
+def list_of_text(text):
+    return model.format_line_layout(b'*FORMAT:' + text.encode())
+
+
+def descriptor_text(rng, piece):
+    kind, width, *digits = piece
+    if kind == 'X':
+        return '%dX' % width
+    if kind in 'FE':
+        return '%s%d.%d' % (kind, width, digits[0])
+    if kind == 'I' and digits[0] == 1 and rng.random() < 0.7:
+        return 'I%d' % width
+    if kind == 'I':
+        return 'I%d.%d' % (width, digits[0])
+    return 'A%d' % width
+
+
+def list_items(rng, pieces):
+    """The items of a list for the pieces: runs of a repeated piece or group
+    get a repeat count now and then, X columns are split or written 1(nX)."""
+    items, i = [], 0
+    while i < len(pieces):
+        runs = []
+        for size in range(1, 5):
+            chunk = pieces[i:i + size]
+            repeats = 1
+            while pieces[i + repeats * size:i + (repeats + 1) * size] == chunk:
+                repeats += 1
+            if repeats > 1:
+                runs.append((size, repeats))
+        if runs and rng.random() < 0.8:
+            size, repeats = rng.choice(runs)
+            repeats = rng.randint(2, repeats)
+            chunk = pieces[i:i + size]
+            if size == 1 and chunk[0][0] != 'X' and rng.random() < 0.7:
+                items.append('%d%s' % (repeats, descriptor_text(rng, chunk[0])))
+            else:
+                items.append('%d(%s)' % (repeats, ','.join(list_items(rng, chunk))))
+            i += size * repeats
+            continue
+        piece = pieces[i]
+        r = rng.random()
+        if piece[0] == 'X' and piece[1] > 1 and r < 0.2:
+            k = rng.randint(1, piece[1] - 1)
+            items.append('%dX,%dX' % (k, piece[1] - k))
+        elif r < 0.05:
+            items.append(rng.choice(['(%s)', '1(%s)']) % descriptor_text(rng, piece))
+        elif r < 0.08 and piece[0] != 'X':
+            items.append('1' + descriptor_text(rng, piece))
+        else:
+            items.append(descriptor_text(rng, piece))
+        i += 1
+    return items
+
+
+def dress(rng, text):
+    """The list in random case, with blanks here and there."""
+    if rng.random() < 0.25:
+        text = ''.join(c.lower() if rng.random() < 0.5 else c for c in text)
+    if rng.random() < 0.25:
+        for _ in range(rng.randint(1, 5)):
+            k = rng.randint(0, len(text))
+            text = text[:k] + ' ' * rng.randint(1, 2) + text[k:]
+    return text
+
+
+def list_text(rng, pieces):
+    return dress(rng, '(%s)' % ','.join(list_items(rng, pieces)))
+
+
+REAL_PIECES = [('F', 13, 5), ('F', 13, 5), ('E', 13, 6), ('E', 13, 6), ('F', 14, 3), ('F', 13, 0), ('E', 15, 7),
+               ('E', 12, 4), ('F', 16, 8), ('E', 20, 12), ('F', 13, 1)]
+NARROW_PIECES = [('F', 8, 2), ('F', 8, 2), ('F', 6, 0), ('E', 8, 2), ('E', 10, 3), ('F', 5, 1), ('F', 12, 4),
+                 ('F', 3, 5), ('E', 9, 1)]
+OTHER_PIECES = [('A', 6, 0), ('A', 8, 0), ('A', 5, 0), ('A', 1, 0), ('A', 13, 0), ('I', 8, 8), ('I', 8, 1), ('I', 5, 3),
+                ('I', 4, 0), ('I', 11, 1), ('I', 3, 3), ('I', 12, 11), ('I', 1, 0)]
+
+
+def random_pieces(rng):
+    """A usable layout: a receptor of two real fields, maybe value fields, then others."""
+    pieces = []
+
+    def add(piece):
+        if rng.random() < 0.8:
+            pieces.append(('X', rng.choice([1, 1, 1, 2, 3, 5])))
+        pieces.append(piece)
+
+    for _ in range(2):
+        add(rng.choice(REAL_PIECES + NARROW_PIECES[:2]))
+    for _ in range(rng.choice([0, 1, 1, 2, 3, 4])):
+        add(rng.choice(REAL_PIECES + OTHER_PIECES[:3]))
+    for _ in range(rng.randint(0 if len(pieces) > 5 else 1, 4)):
+        add(rng.choice(NARROW_PIECES + OTHER_PIECES + REAL_PIECES[:3]))
+    if sum(p[0] in 'FE' for p in pieces) < 3 and rng.random() < 0.9:
+        add(rng.choice(NARROW_PIECES))
+    if rng.random() < 0.1:
+        pieces.append(('X', rng.choice([10, 60, 120, 300])))
+    elif rng.random() < 0.2:
+        pieces.append(('X', rng.randint(1, 3)))
+    return pieces
+
+
+def usable(pieces):
+    fields = [p for p in pieces if p[0] != 'X']
+    reals = [p[0] in 'FE' for p in fields]
+    return sum(reals) >= 3 and all(reals[:2]) and layout_of(pieces).width <= model.MAX_LAYOUT_WIDTH
+
+
+BAD_ITEMS = ['T5', 'TL3', 'TR2', '/', ':', '1P', "'ab'", '"x"', 'G13.5', 'D13.5', 'L2', 'BN', 'X', '0X', '0(1X)',
+             'F13', 'F13.', 'A', 'I5.6', 'E13.0', 'E13.6E2', '()', 'Q', '-1X', 'F13.5.1', 'E13', '2', 'X2']
+
+
+def bad_list(rng, text, width):
+    """A list the tool cannot read, or reads and cannot merge by, mostly a good one spoilt."""
+    r = rng.randrange(12)
+    if r < 3:
+        cut = rng.choice([k for k, c in enumerate(text) if c in '(,'])
+        item = rng.choice(BAD_ITEMS)
+        return text[:cut + 1] + item + (',' if text[cut + 1:cut + 2] != ')' else '') + text[cut + 1:]
+    if r == 3:
+        return text.rstrip()[:-1]
+    if r == 4:
+        return text + rng.choice([' x', ',', ')', '(1X)', '  1X', ' \t'])
+    if r == 5:
+        return text.rstrip()[:-1] + rng.choice([',)', ',,1X)', ',E13.6E2)', ', 1X A5)'])
+    if r == 6:
+        return rng.choice(['()', '(2(1X,F13.5),2X,A6)', '(1X,A6,3(1X,F13.5))', '(1X,F13.5,1X,I8,2(1X,F13.5))',
+                           '(I8,5F13.5)', '(3(1X,F13.5))', '(3F13.5'])
+    if r == 7:
+        # past 1024 columns, or just at them (still a layout)
+        return text.rstrip()[:-1] + ',%dX)' % max(1, 1024 - width + rng.choice([0, 1, 1, 1000]))
+    if r == 8:
+        return '(%d(1X,F13.5))' % rng.choice([73, 74, 99999999999])
+    if r == 9:
+        return text.replace(',', rng.choice([',\t', ';', ', ,']), 1)
+    if r == 10:
+        return '(3(1X,F13.5)' + ',1X,F8.2' * 20 + ')'  # cut at column 120
+    return rng.choice(['FORMAT', '', '3(1X,F13.5)', '(3(1X,F13.5)))', '((3(1X,F13.5))'])
+
+
+def format_header(rng, text):
+    """A FORMAT header line holding the list; now and then one that is no FORMAT line."""
+    word = 'FORMAT:' if rng.random() < 0.96 else rng.choice(['format:', 'FORMAT :', 'Format:', '\tFORMAT:', 'FORMAT'])
+    line = '*%s%s%s%s%s' % (' ' * rng.choice([0, 1, 2, 9, 9, 9]), word, ' ' * rng.choice([0, 1, 1, 1, 3]),
+                            text, ' ' * rng.choice([0, 0, 0, 5, 30]))
+    if rng.random() < 0.03 and len(line) < 120:
+        line = line.ljust(120) + 'not read past column 120'
+    return line.encode('latin-1')
+
+
+class DeclaredLayout:
+    """Input 1's FORMAT list, the layout its data lines are laid out in, and
+    the lists other inputs may declare instead."""
+
+    def __init__(self, rng):
+        self.rng = rng
+        r = rng.random()
+        if r < 0.4:
+            text = rng.choice(WORLD_LISTS)
+            self.pieces = pieces_of(list_of_text(text))
+            text = dress(rng, text) if rng.random() < 0.6 else None
+        elif r < 0.5:
+            text, self.pieces = None, pieces_of(model.STANDARD_LAYOUT)
+        else:
+            text, self.pieces = None, random_pieces(rng)
+        if text is None:
+            text = list_text(rng, self.pieces)
+            # the model must find in the list the layout it was made from
+            # (a list cut at column 120 cannot be read)
+            made = layout_of(self.pieces) if usable(self.pieces) else model.UNUSABLE
+            if len('*FORMAT:' + text.rstrip()) > model.LINE_WIDTH:
+                made = model.UNREADABLE
+            assert list_of_text(text) == made, (text, made)
+        intended = layout_of(self.pieces)
+        if rng.random() < 0.15:
+            text = bad_list(rng, text, intended.width)
+        self.header = format_header(rng, text)
+        declared = model.format_line_layout(self.header)
+        if isinstance(declared, model.Layout):
+            self.layout = declared
+        elif usable(self.pieces) and rng.random() < 0.3:
+            self.layout = intended  # laid out as meant, though read by the standard layout
+        else:
+            self.layout = model.STANDARD_LAYOUT
+        self.width = max(model.LINE_WIDTH, self.layout.width)
+
+    def other_header(self):
+        """Another input's FORMAT line: the same layout written otherwise, another, or an unreadable one."""
+        rng = self.rng
+        r = rng.random()
+        if r < 0.4:
+            return format_header(rng, list_text(rng, self.pieces))
+        if r < 0.6:
+            return format_header(rng, dress(rng, rng.choice(WORLD_LISTS)))
+        if r < 0.8:
+            return format_header(rng, list_text(rng, random_pieces(rng)))
+        return format_header(rng, bad_list(rng, list_text(rng, self.pieces), self.layout.width))
+
+    def headers_of_other_input(self, headers, k):
+        """Input 1's header lines as another input has them: k is the FORMAT line's index."""
+        rng = self.rng
+        headers = list(headers)
+        r = rng.random()
+        if r < 0.6:
+            pass
+        elif r < 0.8:
+            headers[k] = self.other_header()
+        elif r < 0.87 and len(headers) > 1:
+            # the FORMAT line at another header position, maybe before input 1's
+            headers.insert(rng.randrange(len(headers)), headers.pop(k))
+        elif r < 0.94 and len(headers) > 1:
+            j = rng.choice([j for j in range(len(headers)) if j != k])
+            headers[j] = self.other_header()
+        else:
+            headers[k] = random_header(rng)
+        return headers
+
+
+def exponent_tie_number(rng, digits):
+    """A float whose exact decimal has d + 1 significant digits, the last a 5: a tie for Ew.d."""
+    for _ in range(20):
+        k = rng.randint(0, 12)
+        low = -(-10 ** digits // 5 ** k)
+        high = min((10 ** (digits + 1) - 1) // 5 ** k, 2 ** 24 - 1)
+        if low > high:
+            continue
+        m = rng.randint(low, high)
+        m = m - m % 10 + 5 if k == 0 else m | 1
+        if low <= m <= high:
+            return rng.random() < 0.3, m * 5 ** k, k
+    return False, 125, 1
+
+
+def declared_number(rng, piece):
+    """A number for a real field, often one that writing it tests: ties, carries, extremes."""
+    kind, width, digits = piece
+    r = rng.random()
+    if r < 0.25 and kind == 'E':
+        return exponent_tie_number(rng, digits)
+    if r < 0.35:
+        # just below a power of ten: the rounding carries into one more digit
+        p = rng.randint(-6, 8)
+        extra = rng.choice([1, 2, 3])
+        return rng.random() < 0.3, 10 ** (digits + extra) - rng.randint(1, 6), digits + extra - p
+    if r < 0.45 and digits < 12:
+        # a tie at d decimals, exact in single precision
+        k = digits + 1
+        return rng.random() < 0.3, (2 * rng.randint(0, 2 ** min(20, k + 8)) + 1) * 5 ** k, k
+    return random_number(rng)
+
+
+def fortran_exponent_text(negative, n, s):
+    """The number as a Fortran E field writes it: 0.295718E-05."""
+    digits = str(n)
+    exponent = len(digits) - s if n else 0
+    return '%s0.%sE%s%02d' % ('-' if negative else '', digits.rstrip('0') or '0', '-' if exponent < 0 else '+',
+                               abs(exponent))
+
+
+def declared_real_text(rng, number, piece):
+    kind, width, digits = piece
+    texts = [t for t in number_texts(rng, number, digits) if len(t) <= width]
+    fortran = fortran_exponent_text(*number)
+    if len(fortran) <= width and (kind == 'E' or rng.random() < 0.2):
+        texts += [fortran, fortran]
+    if not texts:
+        return place(rng, '0', width)
+    return place(rng, sprinkle_blanks(rng, rng.choice(texts), width), width)
+
+
+def integer_text(rng, width):
+    r = rng.random()
+    if r < 0.5:
+        text = str(rng.randint(0, 10 ** min(width, 9) - 1))
+    elif r < 0.65:
+        text = '-' + str(rng.randint(0, 10 ** min(width - 1, 9) - 1))
+    elif r < 0.75:
+        text = rng.choice(['0', '', '00000000', '+7', '-0', '1 2', ' - 4', '- 0 0 1'])
+    else:
+        text = str(rng.choice([2**31 - 1, -2**31, 99999999, 88030224, 12345, 1]))
+    if text.isdigit() and rng.random() < 0.2:
+        text = text.rjust(width, '0')
+    if len(text) > width:
+        text = text[-width:].lstrip('-') or '0'
+    return place(rng, sprinkle_blanks(rng, text, width), width)
+
+
+def invalid_integer_text(rng, width):
+    text = rng.choice(['1.5', '4x', '+', '-', '1e2', '1\t2', '\x0b1', '2147483648', '-2147483649', '99999999999'])
+    return place(rng, text[:width], width)
+
+
+def declared_line(rng, layout, receptor, invalid=False, special=False):
+    """A data line laid out in the layout, with the usual ways of being ragged."""
+    pieces = pieces_of(layout)
+    reals = [i for i, p in enumerate(pieces) if p[0] in 'FE']
+    bad = rng.choice([i for i, p in enumerate(pieces) if p[0] in 'FEI']) if invalid else None
+    odd = rng.choice(reals[2:]) if special else None
+    texts = []
+    for i, piece in enumerate(pieces):
+        kind, width = piece[0], piece[1]
+        if kind == 'X':
+            text = ' ' * width if rng.random() < 0.95 else random_text(rng, width).decode('latin-1')
+        elif i == bad:
+            text = invalid_field_text(rng, width) if kind != 'I' else invalid_integer_text(rng, width)
+        elif i == odd and [t for t in SPECIAL_TEXTS if len(t) <= width]:
+            text = rng.choice([t for t in SPECIAL_TEXTS if len(t) <= width]).decode().rjust(width)
+        elif kind in 'FE' and i in reals[:2]:
+            text = receptor_text(rng, receptor, reals.index(i), piece)
+        elif kind in 'FE' and rng.random() < 0.03:
+            text = ' ' * width
+        elif kind in 'FE':
+            text = declared_real_text(rng, declared_number(rng, piece), piece)
+        elif kind == 'I':
+            text = integer_text(rng, width)
+        elif width in (5, 8) and rng.random() < 0.5:
+            text = place(rng, rng.choice(RANKED_WORDS).decode()[:width], width)
+        else:
+            text = random_text(rng, width).decode('latin-1')
+        texts.append(text.encode('latin-1'))
+    if rng.random() < 0.1:
+        texts = texts[:rng.randint(1, len(texts))]
+    return ragged_end(rng, b''.join(texts), layout)
+
+
+def receptor_text(rng, receptor, which, piece):
+    number = receptor.y if which else receptor.x
+    if receptor.nan and which == 0:
+        return rng.choice(['NaN', 'nan', ' N a N', '-NaN']).rjust(piece[1])
+    if number[1] == 0:
+        number = (rng.random() < 0.5, 0, number[2])  # 0 and -0 are the same receptor
+    return declared_real_text(rng, number, piece)
+
+
+def ragged_end(rng, line, layout):
+    """The line rstripped, with junk past its fields, long, or with a CR near
+    the edge of the columns read or past column 120 within them."""
+    width = max(model.LINE_WIDTH, layout.width)
+    if rng.random() < 0.1:
+        line = line.rstrip(b' ')
+    r = rng.random()
+    if r < 0.1 and len(line) >= layout.width:
+        line += random_text(rng, rng.randint(0, width - len(line) + 13)).replace(b'\r', b' ')
+    elif r < 0.15:
+        line = line.ljust(width)[:width] + random_text(rng, rng.randint(1, 200))
+        line += b'\r' if rng.random() < 0.3 else b''
+    elif r < 0.2:
+        cut = rng.choice([width - 2, width - 1, width, width + 1, rng.randint(model.LINE_WIDTH, width)])
+        line = line.ljust(width)[:cut] + b'\r' + rng.choice([b'', b'  ', b'x', b'*', b'\r'])
+    return line
 
 
 # ---------------------------------------------------------------------------
@@ -490,17 +927,23 @@ class CaseBuilder:
         self.rng = rng
         self.options = options
 
+    def declared_case(self):
+        """Whether the case's inputs declare their layout in a FORMAT line."""
+        if self.options.layouts == 'mixed':
+            return self.rng.random() < 1 / 3
+        return self.options.layouts == 'only'
+
     def build(self):
         if self.options.arithmetic:
             return self.build_arithmetic()
         rng = self.rng
         files = {}
-        plots = PlotSet(rng)
+        plots = PlotSet(rng, self.declared_case())
         count, answers = count_answer(rng)
         slots = count or 0
         existing = rng.sample(NAME_POOL, k=min(len(NAME_POOL), slots + rng.randint(0, 2)))
-        for name in existing:
-            files[name] = plots.file_bytes()
+        for k, name in enumerate(existing):
+            files[name] = plots.file_bytes(first=k == 0)
         if slots:
             names = [self.name_for_slot(i, existing) for i in range(slots)]
             answers += b''.join(self.name_line(name) for name in names)
@@ -535,8 +978,17 @@ class CaseBuilder:
         size = rng.randint(200, 2000)
         receptors = [Receptor(rng) for _ in range(size)]
         names = NAME_POOL[:count]
+        layout = None
+        if self.declared_case():
+            text = rng.choice(WORLD_LISTS[1:])
+            layout = list_of_text(text)
         files = {}
         for name in names:
+            if layout:
+                lines = [b'*         FORMAT: ' + text.encode()]
+                lines += [declared_line(rng, layout, receptor) for receptor in receptors]
+                files[name] = join_lines(rng, lines, max(model.LINE_WIDTH, layout.width))
+                continue
             lines = [DataLine(rng, receptor).layout() for receptor in receptors]
             if rng.random() < 0.05:
                 lines = [special_value_line(rng, line) if rng.random() < 0.01 else line for line in lines]
@@ -728,6 +1180,9 @@ def main():
                         help='no infinity or not-a-number factors')
     parser.add_argument('--arithmetic', action='store_true',
                         help='only plain dialogues over long valid inputs, to weigh on the arithmetic')
+    parser.add_argument('--layouts', choices=['mixed', 'only', 'never'], default='mixed',
+                        help='cases whose inputs declare their layout in a FORMAT line: '
+                             'a third of them (mixed), all, or none')
     parser.add_argument('--show', type=int, default=10, help='mismatches to print in full')
     options = parser.parse_args()
 
