@@ -19,6 +19,14 @@ void write_standard_output(const std::string& text)
     }
 }
 
+// A warning on standard error; the run goes on whether or not it could be written.
+void write_warning(const std::string& text)
+{
+    const std::string line = "plotmap: warning: " + text + '\n';
+    std::size_t written = 0;
+    platform::write_all(platform::standard_stream(platform::StandardStream::Error), line.data(), line.size(), written);
+}
+
 std::string chosen_title(const MapOptions& options, const PlotContents& contents)
 {
     if (options.title) return *options.title;
@@ -35,7 +43,7 @@ void run_plotmap(const MapOptions& options)
         throw RunFailure("naming the map of", options.input, "FILE names no file; give the map a name with -o OUT");
     }
     PlotFile input = open_existing_plot_file(options.input);
-    const PlotContents contents = read_plot_contents(input, options.top_count);
+    const PlotContents contents = read_plot_contents(input, options.top_count, write_warning);
     const std::string title = chosen_title(options, contents);
     const std::string svg = draw_map({title, options.input, contents, options.scale});
 
@@ -47,7 +55,7 @@ void run_plotmap(const MapOptions& options)
         PlotFile map = open_plot_output(map_name);
         map.write(svg.data(), svg.size());
         map.close();
-        write_standard_output(format_top_table(contents.highest, options.top_count));
+        write_standard_output(format_top_table(contents.highest, contents.fields, options.top_count));
     }
     input.close();
 }

@@ -2,12 +2,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "plot/layout.hpp"
 #include "plot/plot_file.hpp"
-#include "plot/plot_record.hpp"
 
 // A receptor as the map needs it: where it is and what it holds. Twelve bytes,
 // so a million receptors take twelve megabytes.
@@ -37,18 +38,36 @@ private:
 // below every number. Equal values (0 and -0 alike) rank neither way.
 bool ranks_above(float a, float b);
 
-// A data line kept whole for the table of highest receptors.
+// The fields of a data line that plotmap shows: x and y (the first two
+// fields), the mapped value (the first value field), and the text fields in
+// column order.
+struct MappedFields {
+    LayoutField x;
+    LayoutField y;
+    LayoutField value;
+    std::vector<LayoutField> texts;
+};
+
+// The mapped fields of a layout that has a value field.
+MappedFields mapped_fields(const PlotLayout& layout);
+
+// A data line kept for the table of highest receptors: its numbers as read
+// and the bytes of its text fields, one after another in column order.
 struct RankedLine {
-    std::uint64_t line_number;
-    PlotRecord record;
+    std::uint64_t line_number = 0;
+    float x = 0.0f;
+    float y = 0.0f;
+    float value = 0.0f;
+    std::string texts;
 };
 
 // The count highest data lines seen, ties kept in file order.
 class TopLines {
 public:
     explicit TopLines(std::size_t count) : count_(count) {}
-    // Offers a line; the caller passes lines in file order.
-    void offer(std::uint64_t line_number, const PlotRecord& record);
+    // Offers a line; the caller passes lines in file order. Only a line that
+    // is kept is copied.
+    void offer(const RankedLine& line);
     // The lines kept, highest first.
     std::vector<RankedLine> ranked() const;
 
@@ -62,9 +81,17 @@ struct PlotContents {
     ReceptorStore receptors;
     std::vector<RankedLine> highest;  // highest first, at least one when there is a data line
     std::string first_header;         // the first header line after its asterisk, blanks trimmed
+    MappedFields fields = mapped_fields(today_layout());
 };
 
+// Receives the text of a warning, after "<program>: warning: ".
+using WarningSink = std::function<void(const std::string&)>;
+
 // Reads every line of file: header lines are skipped (the first is kept as
-// text), each data line becomes a receptor. Keeps the top_count highest lines,
-// and always the highest. A field that is not a number stops the run.
-PlotContents read_plot_contents(PlotFile& file, std::size_t top_count);
+// text; those before the first data line may declare the data lines' layout
+// in a FORMAT line), each data line becomes a receptor at its x and y holding
+// its first value field. Keeps the top_count highest lines, and always the
+// highest. A FORMAT line that declares nothing readable is warned about and
+// the standard layout is read; a field that is not a number, or a declared
+// layout without a value field, stops the run.
+PlotContents read_plot_contents(PlotFile& file, std::size_t top_count, const WarningSink& warn);

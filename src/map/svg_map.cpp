@@ -9,6 +9,7 @@
 #include "map/receptor_layout.hpp"
 #include "map/svg_text.hpp"
 #include "map/ticks.hpp"
+#include "plot/layout_record.hpp"
 
 namespace {
 
@@ -45,11 +46,11 @@ std::string hex_colour(const Rgb& colour)
     return text;
 }
 
-std::string wide_field_text(float value)
+// A number as a data line writes it in its field, without the blanks before it.
+std::string field_text(const LayoutField& field, float value)
 {
-    const auto text = format_wide_field(value);
-    const std::string_view field(text.data(), text.size());
-    return std::string(field.substr(std::min(field.find_first_not_of(' '), field.size())));
+    const std::string text = real_field_text(field, value);
+    return text.substr(std::min(text.find_first_not_of(' '), text.size()));
 }
 
 class MapDrawer {
@@ -250,10 +251,10 @@ private:
     {
         const auto& highest = subject_.contents.highest;
         if (highest.empty()) return;
-        const PlotRecord& record = highest.front().record;
-        if (!has_place({record.x, record.y, record.value})) return;
-        const double x = page_x(record.x);
-        const double y = page_y(record.y);
+        const RankedLine& top = highest.front();
+        if (!has_place({top.x, top.y, top.value})) return;
+        const double x = page_x(top.x);
+        const double y = page_y(top.y);
         const double ring = drawing_ == Drawing::Dots
                                 ? dot_radius_ + 4
                                 : std::clamp(0.5 * std::max(cell_width_, cell_height_) * scale_ + 3, 7.0, 14.0);
@@ -262,8 +263,9 @@ private:
                 "\" stroke=\"#ffffff\" stroke-width=\"4\"/>\n";
         out_ += "<circle cx=\"" + svg_number(x) + "\" cy=\"" + svg_number(y) + "\" r=\"" + svg_number(ring) +
                 "\" stroke=\"#000000\" stroke-width=\"2\"/>\n";
-        const std::string label = "highest " + wide_field_text(record.value) + " at " + wide_field_text(record.x) +
-                                  ", " + wide_field_text(record.y);
+        const MappedFields& fields = subject_.contents.fields;
+        const std::string label = "highest " + field_text(fields.value, top.value) + " at " +
+                                  field_text(fields.x, top.x) + ", " + field_text(fields.y, top.y);
         const bool leftwards = x > kPlotLeft + plot_width_ / 2;
         const double anchor_x = leftwards ? x - ring - 6 : x + ring + 6;
         const double width = kCharacterWidth * static_cast<double>(label.size()) + 6;

@@ -1,6 +1,10 @@
 #include "map/top_table.hpp"
 
 #include <algorithm>
+#include <array>
+
+#include "plot/layout_record.hpp"
+#include "plot/plot_record.hpp"
 
 namespace {
 
@@ -13,11 +17,12 @@ void right_aligned(std::string& out, std::string_view text, std::size_t width)
     out += text;
 }
 
-template <std::size_t N>
-void text_field(std::string& out, const std::array<char, N>& field)
+// Two blanks, then text left-aligned in width columns.
+void text_column(std::string& out, std::string_view text, std::size_t width)
 {
     out += "  ";
-    out.append(field.data(), N);
+    out += text;
+    if (text.size() < width) out.append(width - text.size(), ' ');
 }
 
 void end_line(std::string& out, std::size_t line_start)
@@ -27,20 +32,42 @@ void end_line(std::string& out, std::size_t line_start)
     out += '\n';
 }
 
+// The column of x, y or value: as wide as the field, and at least as wide as
+// these fields are in the standard layout.
+std::size_t number_width(const LayoutField& field) { return std::max<std::size_t>(WIDE_FIELD_WIDTH, field.width); }
+
+// The heading of the text column at index (from 0): tag_a to tag_z, then
+// tag_aa, tag_ab, ... as the columns of a spreadsheet are named.
+std::string text_column_heading(std::size_t index)
+{
+    std::string letters;
+    for (std::size_t rest = index + 1; rest > 0; rest = (rest - 1) / 26) {
+        letters.insert(letters.begin(), static_cast<char>('a' + (rest - 1) % 26));
+    }
+    return "tag_" + letters;
+}
+
 }  // namespace
 
-std::string format_top_table(const std::vector<RankedLine>& ranked, std::size_t count)
+std::string format_top_table(const std::vector<RankedLine>& ranked, const MappedFields& fields, std::size_t count)
 {
     std::string out;
     if (count == 0) return out;
+    const std::array<const LayoutField*, 3> numbers = {&fields.x, &fields.y, &fields.value};
+    std::vector<std::size_t> text_widths;
     right_aligned(out, "rank", kRankWidth);
     out += ' ';
     right_aligned(out, "line", kLineWidth);
-    for (const std::string_view name : {"x", "y", "value"}) {
+    const std::array<std::string_view, 3> names = {"x", "y", "value"};
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
         out += ' ';
-        right_aligned(out, name, WIDE_FIELD_WIDTH);
+        right_aligned(out, names[i], number_width(*numbers[i]));
     }
-    out += "  tag_a   tag_b     tag_c";
+    for (std::size_t i = 0; i < fields.texts.size(); ++i) {
+        const std::string heading = text_column_heading(i);
+        text_widths.push_back(std::max<std::size_t>(heading.size(), fields.texts[i].width));
+        text_column(out, heading, text_widths.back());
+    }
     end_line(out, 0);
     const std::size_t shown = std::min(count, ranked.size());
     for (std::size_t rank = 1; rank <= shown; ++rank) {
@@ -49,14 +76,16 @@ std::string format_top_table(const std::vector<RankedLine>& ranked, std::size_t 
         right_aligned(out, std::to_string(rank), kRankWidth);
         out += ' ';
         right_aligned(out, std::to_string(line.line_number), kLineWidth);
-        for (const float value : {line.record.x, line.record.y, line.record.value}) {
-            const auto field = format_wide_field(value);
+        const std::array<float, 3> values = {line.x, line.y, line.value};
+        for (std::size_t i = 0; i < numbers.size(); ++i) {
             out += ' ';
-            out.append(field.data(), field.size());
+            right_aligned(out, real_field_text(*numbers[i], values[i]), number_width(*numbers[i]));
         }
-        text_field(out, line.record.tag_a);
-        text_field(out, line.record.tag_b);
-        text_field(out, line.record.tag_c);
+        std::string_view texts = line.texts;
+        for (std::size_t i = 0; i < fields.texts.size(); ++i) {
+            text_column(out, texts.substr(0, fields.texts[i].width), text_widths[i]);
+            texts.remove_prefix(std::min<std::size_t>(fields.texts[i].width, texts.size()));
+        }
         end_line(out, start);
     }
     return out;

@@ -103,6 +103,68 @@ run --title 'Tom & Jerry <"1">' -o titled.svg grid.plt
 parses titled.svg
 grep -q '<title>Tom &amp; Jerry &lt;&quot;1&quot;&gt;</title>' titled.svg || fail "--title is not the escaped title"
 
+# --- a layout declared by a FORMAT line ------------------------------------
+# 149 columns: x F13.5 (2-14), y F16.4 (16-31), I8 (34-41), value E14.6
+# (43-56), a second value field E13.5 (58-70), F8.2, A4 (83-86), A9 (89-97)
+# and, past column 120, A12 (138-149). The map and the table use the first
+# value field; the second ranks the lines the other way round.
+wide_line() { printf ' %13s %16s  %8s %14s %13s %8s   %-4s  %-9s%40s%-12s\n' "$1" "$2" "$3" "$4" "$5" "$6" "$7" "$8" '' "$9"; }
+make_wide() {
+    printf '*  WIDE LAYOUT TEST\n'
+    printf '*         FORMAT: (1X,F13.5,1X,F16.4,2X,I8,1X,E14.6,1X,E13.5,1X,F8.2,3X,A4,2X,A9,40X,A12)\n'
+    wide_line 0.00000 0.0000 17 0.295718E-05 9.0 1.00 LOW GROUP-ONE FAR-TEXT-1
+    wide_line 100.00000 0.0000 "$1" 2.5E-4 1.0 1.00 TOP GROUP-TWO FAR-TEXT-2
+    wide_line 0.00000 100.0000 19 -1.5 5.0 1.00 NEG GROUP-3 'FAR 3'
+    wide_line 100.00000 100.0000 20 295718E-5 2.0 1.00 SAME GROUP-ONE ''
+}
+make_wide 18 >wide.plt
+run wide.plt
+expect_status 0 "a map of a declared layout"
+[[ ! -s err ]] || fail "standard error holds: $(cat err)"
+# Each number in its own field's form, in a column of max(13, width); the A4
+# column as wide as its heading; 295718E-5 reads with 6 implied decimals, so
+# it ties with line 3 and follows it.
+cat >expected_wide <<'TABLE'
+rank       line             x                y          value  tag_a  tag_b      tag_c
+   1          4     100.00000           0.0000   0.250000E-03  TOP    GROUP-TWO  FAR-TEXT-2
+   2          3       0.00000           0.0000   0.295718E-05  LOW    GROUP-ONE  FAR-TEXT-1
+   3          6     100.00000         100.0000   0.295718E-05  SAME   GROUP-ONE
+   4          5       0.00000         100.0000  -0.150000E+01  NEG    GROUP-3    FAR 3
+TABLE
+cmp -s expected_wide out || { fail "the table of the declared layout differs"; diff expected_wide out; }
+parses wide.svg
+grep -q 'highest 0.250000E-03 at 100.00000, 0.0000<' wide.svg || fail "the highest receptor of the declared layout is not labelled"
+
+# A field of the declared layout that is not a number, though not one the map shows.
+make_wide 12x >wide-bad.plt
+run wide-bad.plt
+expect_status 2 "a bad field of a declared layout"
+expect_stderr "plotmap: converting a field of 'wide-bad.plt': line 4: field I8 in columns 34-41 holds '     12x', which is not a number"
+[[ ! -e wide-bad.svg && ! -s out ]] || fail "a bad field of a declared layout left a map or a table"
+
+# A FORMAT line that cannot be read: a warning, then the standard layout, the
+# grid's own table; before a failure's diagnostic when the run then fails.
+{ printf '* GRID TEST MAP\n*  FORMAT: (3(1X,F13.5)\n'; tail -n +3 grid.plt; } >warned.plt
+run --top 3 warned.plt
+expect_status 0 "an unreadable FORMAT line"
+cmp -s expected_table out || { fail "the table after an unreadable FORMAT line differs"; diff expected_table out; }
+[[ $(wc -l <err) == 1 && $(cat err) == "plotmap: warning: line 2 "*"'warned.plt'"* ]] ||
+    fail "no warning about the FORMAT line: $(cat err)"
+{ cat warned.plt; data_line 1.0 2.0 12x4567 A B C; } >warned-bad.plt
+run warned-bad.plt
+expect_status 2 "an unreadable FORMAT line and a bad field"
+[[ $(head -n 1 err) == "plotmap: warning: line 2 "*"'warned-bad.plt'"* ]] ||
+    fail "the warning does not come first: $(cat err)"
+[[ $(tail -n +2 err) == "plotmap: converting a field of 'warned-bad.plt': line 12: field value holds '      12x4567', which is not a number" ]] ||
+    fail "the failure does not follow the warning: $(cat err)"
+
+# A declared layout whose third real is narrower than 13 columns has no value to map.
+{ printf '* NO VALUE\n* FORMAT: (2(1X,F13.5),1X,F8.2,2X,A6)\n'; printf ' %13s %13s %8s  %-6s\n' 1.0 2.0 3.00 TAG; } >novalue.plt
+run novalue.plt
+expect_status 2 "a declared layout without a value field"
+expect_stderr "plotmap: mapping 'novalue.plt': line 2 declares a FORMAT with no value field to map: the first real field after x and y, F8.2 in columns 30-37, is narrower than 13 columns"
+[[ ! -e novalue.svg && ! -s out ]] || fail "a layout without a value field left a map or a table"
+
 # --- failures: one diagnostic line, status 2, nothing left behind ----------
 run absent.plt
 expect_status 2 "a missing file"

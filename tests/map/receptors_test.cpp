@@ -10,11 +10,12 @@
 
 namespace {
 
-PlotRecord record_with(float value)
+RankedLine line_with(std::uint64_t line_number, float value)
 {
-    PlotRecord record;
-    record.value = value;
-    return record;
+    RankedLine line;
+    line.line_number = line_number;
+    line.value = value;
+    return line;
 }
 
 std::vector<std::uint64_t> ranked_line_numbers(const TopLines& top)
@@ -30,7 +31,7 @@ TEST(TopLines, KeepTheHighestValuesWithTiesInFileOrder)
 {
     TopLines top(4);
     const float values[] = {3, 7, 5, 7, 1, 5, 7};  // lines 1 to 7
-    for (std::uint64_t line = 1; line <= 7; ++line) top.offer(line, record_with(values[line - 1]));
+    for (std::uint64_t line = 1; line <= 7; ++line) top.offer(line_with(line, values[line - 1]));
     EXPECT_EQ((Numbers{2, 4, 7, 3}), ranked_line_numbers(top));  // three 7s in file order, then the first 5
 }
 
@@ -39,7 +40,7 @@ TEST(TopLines, RankInfinityFirstAndNotANumberLast)
     const float inf = std::numeric_limits<float>::infinity();
     TopLines top(10);
     const float values[] = {std::nanf(""), -inf, 0.0f, -0.0f, inf, -1.0f, std::nanf("")};
-    for (std::uint64_t line = 1; line <= 7; ++line) top.offer(line, record_with(values[line - 1]));
+    for (std::uint64_t line = 1; line <= 7; ++line) top.offer(line_with(line, values[line - 1]));
     // infinity, then 0 and -0 as equals in file order, -1, minus infinity, the two NaN in file order.
     EXPECT_EQ((Numbers{5, 3, 4, 6, 2, 1, 7}), ranked_line_numbers(top));
 }
@@ -47,11 +48,11 @@ TEST(TopLines, RankInfinityFirstAndNotANumberLast)
 TEST(TopLines, KeepEveryLineWhenThereAreFewerAndNoneForACountOfZero)
 {
     TopLines top(10);
-    top.offer(4, record_with(2));
-    top.offer(9, record_with(8));
+    top.offer(line_with(4, 2));
+    top.offer(line_with(9, 8));
     EXPECT_EQ((Numbers{9, 4}), ranked_line_numbers(top));
     TopLines none(0);
-    none.offer(1, record_with(1));
+    none.offer(line_with(1, 1));
     EXPECT_TRUE(none.ranked().empty());
 }
 
@@ -73,9 +74,10 @@ protected:
     {
         write_file(path_, bytes);
         PlotFile file = open_existing_plot_file(path_);
-        return read_plot_contents(file, top_count);
+        return read_plot_contents(file, top_count, [this](const std::string& text) { warnings_.push_back(text); });
     }
     ScratchFolder folder_;
+    std::vector<std::string> warnings_;
     std::string path_ = folder_.file("in.plt");
 };
 
@@ -88,8 +90,11 @@ std::string data_line(std::string_view x, std::string_view y, std::string_view v
 
 TEST_F(ReadingPlotContents, SkipsHeaderLinesAnywhereAndKeepsTheFirstAsTitle)
 {
+    // A FORMAT line after the first data line is an ordinary header line: this
+    // one, declaring no value field, would stop the run.
     const PlotContents contents = read("*   FIRST  HEADER   \n" + data_line("1.5", "2.5", "3") +
-                                       "* second header\n" + data_line("10", "20", "300", "HIGH") + "*\n");
+                                       "* second header\n" + data_line("10", "20", "300", "HIGH") + "*\n" +
+                                       "* FORMAT: (2(1X,F13.5),1X,F8.2)\n");
     ASSERT_EQ(2u, contents.receptors.size());
     EXPECT_EQ("FIRST  HEADER", contents.first_header);
     EXPECT_EQ(1.5f, contents.receptors[0].x);
@@ -98,7 +103,7 @@ TEST_F(ReadingPlotContents, SkipsHeaderLinesAnywhereAndKeepsTheFirstAsTitle)
     EXPECT_EQ(0.003f, contents.receptors[1].value);
     ASSERT_EQ(2u, contents.highest.size());
     EXPECT_EQ(4u, contents.highest[0].line_number);  // header lines count as lines
-    EXPECT_EQ("HIGH    ", std::string(contents.highest[0].record.tag_b.data(), 8));
+    EXPECT_EQ("HIGH    ", contents.highest[0].texts.substr(6, 8));  // tag_b, after the six bytes of tag_a
 }
 
 TEST_F(ReadingPlotContents, KeepsTheHighestLineEvenForATableOfNone)

@@ -16,9 +16,10 @@ PlotContents square_grid(int side)
             contents.receptors.push_back({10.0f * column, 10.0f * row, 1.0f + column + row});
         }
     }
-    RankedLine highest{static_cast<std::uint64_t>(side) * side, {}};
-    highest.record.x = highest.record.y = 10.0f * (side - 1);
-    highest.record.value = 2.0f * side - 1;
+    RankedLine highest;
+    highest.line_number = static_cast<std::uint64_t>(side) * side;
+    highest.x = highest.y = 10.0f * (side - 1);
+    highest.value = 2.0f * side - 1;
     contents.highest.push_back(highest);
     return contents;
 }

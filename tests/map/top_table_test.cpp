@@ -7,16 +7,15 @@
 
 namespace {
 
+// tags: the bytes of the text fields one after another (6, 8 and 8 in the standard layout).
 RankedLine ranked(std::uint64_t line_number, float x, float y, float value, std::string_view tags)
 {
-    RankedLine line{line_number, {}};
-    line.record.x = x;
-    line.record.y = y;
-    line.record.value = value;
-    std::copy_n(tags.begin(), 6, line.record.tag_a.begin());
-    std::copy_n(tags.begin() + 6, 8, line.record.tag_b.begin());
-    std::copy_n(tags.begin() + 14, 8, line.record.tag_c.begin());
-    return line;
+    return {line_number, x, y, value, std::string(tags)};
+}
+
+std::string standard_table(const std::vector<RankedLine>& lines, std::size_t count)
+{
+    return format_top_table(lines, mapped_fields(today_layout()), count);
 }
 
 const std::string kHeading = "rank       line             x             y         value  tag_a   tag_b     tag_c\n";
@@ -34,7 +33,7 @@ TEST(TopTable, WritesNumbersAsADataLineDoesAndTextFieldsAsTheyStand)
                                  "   1         12   42500.00000   61250.00000      12.34568  24-HR   STACK1    GRID1\n"
                                  "   2          7      -0.12500 *************       0.00000          NEG       \t x\n"
                                  "   3 1234567890       0.00000       3.50000      -0.00000\n";
-    EXPECT_EQ(expected, format_top_table(lines, 10));
+    EXPECT_EQ(expected, standard_table(lines, 10));
 }
 
 TEST(TopTable, ShowsAtMostTheCountAskedForAndNothingForZero)
@@ -42,9 +41,17 @@ TEST(TopTable, ShowsAtMostTheCountAskedForAndNothingForZero)
     const std::vector<RankedLine> lines = {ranked(5, 1, 2, 3, "AAAAAABBBBBBBBCCCCCCCC"),
                                            ranked(6, 1, 2, 1, "AAAAAABBBBBBBBCCCCCCCC")};
     EXPECT_EQ(kHeading + "   1          5       1.00000       2.00000       3.00000  AAAAAA  BBBBBBBB  CCCCCCCC\n",
-              format_top_table(lines, 1));
-    EXPECT_EQ("", format_top_table(lines, 0));
-    EXPECT_EQ(kHeading, format_top_table({}, 10));
+              standard_table(lines, 1));
+    EXPECT_EQ("", standard_table(lines, 0));
+    EXPECT_EQ(kHeading, standard_table({}, 10));
+}
+
+TEST(TopTable, HeadsTheTextColumnsOfADeclaredLayoutPastTagZ)
+{
+    MappedFields fields = mapped_fields(today_layout());
+    fields.texts.assign(28, LayoutField{FieldKind::Text, 0, 1, 0});
+    const std::string heading = format_top_table({}, fields, 1);
+    EXPECT_TRUE(heading.ends_with("  tag_x  tag_y  tag_z  tag_aa  tag_ab\n")) << heading;
 }
 
 }  // namespace
