@@ -3,7 +3,7 @@
 #include <array>
 #include <cfloat>
 
-#include "merge/receptor_check.hpp"
+#include "merge/merge_warnings.hpp"
 #include "plot/data_lines.hpp"
 #include "plot/layout_declaration.hpp"
 #include "plot/plot_file.hpp"
@@ -49,11 +49,16 @@ public:
         }
     }
 
-    // The warnings of the run, layout first; also when it stopped on a failure.
-    void warn_at_end() const
+    // The warnings of the run, also when it stopped on a failure.
+    void warn_at_end()
     {
-        if (const auto layout = declaration_.warning(input(0).name())) warn(*layout);
-        if (const auto receptors = receptors_.warning()) warn(*receptors);
+        warnings_.layout = declaration_.warning(input(0).name());
+        for (int i = 0; i < count_; ++i) {
+            const PlotFile& file = input(i);
+            warnings_.lone_carriage_returns.add(file.lone_carriage_return_lines(),
+                                                {file.name(), file.first_lone_carriage_return_line()});
+        }
+        for (const std::string& text : warnings_.texts()) warn(text);
     }
 
 private:
@@ -75,6 +80,7 @@ private:
         check_layouts_agree();
         write_plot_line(*job_.output_file, line(0));
         if (job_.risk_requested) write_plot_line(*job_.risk_file, line(0));
+        ++lines_written_;
     }
 
     template <class DataLines>
@@ -83,15 +89,22 @@ private:
         const std::size_t width = declaration_.data_line_width();
         do {
             if (is_header_line(line(0))) {
+                warnings_.header_lines_among_data.count([&] { return here(0); });
                 write_header_position();
             } else {
-                merge_data_position(data);
+                merge_data_position(data, width);
             }
         } while (read_position(width));
     }
 
     template <class DataLines>
-    void merge_data_position(DataLines& data);
+    void merge_data_position(DataLines& data, std::size_t width);
+    template <class DataLines>
+    void note_warnings_of_position(const DataLines& data, const Receptor* receptors, std::size_t width,
+                                   std::size_t zeros, std::size_t risk_zeros);
+
+    FilePlace here(int i) const { return {input(i).name(), input(i).lines_read()}; }
+    FilePlace written(const std::optional<PlotFile>& output) const { return {output->name(), lines_written_}; }
 
     void check_layouts_agree();
 
@@ -103,7 +116,8 @@ private:
     // position of input 1 and not yet compared with input 1's layout.
     std::array<std::optional<FormatLine>, MAX_INPUTS> unchecked_formats_;
     std::array<std::uint64_t, MAX_INPUTS> unchecked_format_lines_{};
-    ReceptorCheck receptors_;
+    std::uint64_t lines_written_ = 0;  // to each output, which get the same lines
+    MergeWarnings warnings_;
 };
 
 static_assert(MAX_LAYOUT_WIDTH >= LINE_WIDTH, "a line buffer holds a line of either width");
@@ -112,7 +126,7 @@ static_assert(MAX_LAYOUT_WIDTH >= LINE_WIDTH, "a line buffer holds a line of eit
 // not convert, in input order, stops the run; the last input's line gives the
 // fields carried into the lines written.
 template <class DataLines>
-void Merge::merge_data_position(DataLines& data)
+void Merge::merge_data_position(DataLines& data, std::size_t width)
 {
     const int last = count_ - 1;
     float values[MAX_INPUTS][MAX_VALUE_FIELDS];
@@ -131,22 +145,38 @@ void Merge::merge_data_position(DataLines& data)
         combined[k] = combine_values(scaled, count_, job_.mode);
     }
     char text[MAX_LAYOUT_WIDTH + 1];
-    data.format(combined, text);
+    const std::size_t zeros = data.format(combined, text);
     write_data_line(*job_.output_file, text, data.width());
+    std::size_t risk_zeros = 0;
     if (job_.risk_requested) {
         // The risk line differs from the combined line in its value fields only.
         for (std::size_t k = 0; k < data.value_count(); ++k) combined[k] = RISK_FACTOR * combined[k];
-        data.format_values(combined, text);
+        risk_zeros = data.format_values(combined, text);
         write_data_line(*job_.risk_file, text, data.width());
     }
+    ++lines_written_;
+    note_warnings_of_position(data, receptors, width, zeros, risk_zeros);
+}
+
+template <class DataLines>
+void Merge::note_warnings_of_position(const DataLines& data, const Receptor* receptors, std::size_t width,
+                                      std::size_t zeros, std::size_t risk_zeros)
+{
+    const int last = count_ - 1;
+    for (int i = 0; i < count_; ++i) {
+        if (holds_nothing_but_blanks(line(i), width)) warnings_.blank_data_lines.count([&] { return here(i); });
+    }
+    for (std::size_t k = 0; k < zeros; ++k) warnings_.zeros_in_output.count([&] { return written(job_.output_file); });
+    for (std::size_t k = 0; k < risk_zeros; ++k) warnings_.zeros_in_risk.count([&] { return written(job_.risk_file); });
 
     int differing = 0;
     while (differing < last && same_receptor(receptors[differing], receptors[last])) ++differing;
-    receptors_.count_position(differing < last);
-    if (differing < last && receptors_.wants_first_difference()) {
+    warnings_.receptors.count_position(differing < last);
+    if (differing < last && warnings_.receptors.wants_first_difference()) {
         // Inputs are read in step, so each has read as many lines as the other.
-        receptors_.note_first_difference({input(differing).name(), input(differing).lines_read(), data.receptor_text(line(differing))},
-                                         {input(last).name(), input(last).lines_read(), data.receptor_text(line(last))});
+        warnings_.receptors.note_first_difference(
+            {input(differing).name(), input(differing).lines_read(), data.receptor_text(line(differing))},
+            {input(last).name(), input(last).lines_read(), data.receptor_text(line(last))});
     }
 }
 

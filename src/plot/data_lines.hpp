@@ -20,8 +20,9 @@
 //   read_values(line, r, v)   checks every field; r = the receptor, v[k] = value field k
 //   read_carried(line, r, v)  the same, and keeps the other fields to write
 //   receptor_text(line)       "(x, y)" as a data line writes them
-//   format(v, out)            a data line: the kept fields, value field k = v[k]
-//   format_values(v, out)     rewrites the value fields of a formatted line
+//   format(v, out)            a data line: the kept fields, value field k = v[k];
+//                             returns how many values not zero it wrote as zero
+//   format_values(v, out)     rewrites the value fields of a formatted line; the same
 
 class StandardDataLines {
 public:
@@ -40,12 +41,17 @@ public:
         return fault;
     }
     std::string receptor_text(const char* line) const { return ::receptor_text(line); }
-    void format(const float* values, char* out)
+    std::size_t format(const float* values, char* out)
     {
         record_.value = values[0];
         format_plot_record(record_, out);
+        return value_writes_as_zero(values[0]);
     }
-    void format_values(const float* values, char* out) const { format_record_value(values[0], out); }
+    std::size_t format_values(const float* values, char* out) const
+    {
+        format_record_value(values[0], out);
+        return value_writes_as_zero(values[0]);
+    }
 
 private:
     PlotLineReader reader_;
@@ -75,12 +81,17 @@ public:
         return fault;
     }
     std::string receptor_text(const char* line) const { return layout_receptor_text(layout_, line); }
-    void format(const float* values, char* out)
+    std::size_t format(const float* values, char* out)
     {
         for (std::size_t k = 0; k < value_count(); ++k) fields_[layout_.value_fields()[k]].real = values[k];
         format_layout_line(layout_, fields_.data(), carried_line_, out);
+        return values_written_as_zero(layout_, values);
     }
-    void format_values(const float* values, char* out) const { format_layout_values(layout_, values, out); }
+    std::size_t format_values(const float* values, char* out) const
+    {
+        format_layout_values(layout_, values, out);
+        return values_written_as_zero(layout_, values);
+    }
 
 private:
     const PlotLayout& layout_;

@@ -142,6 +142,17 @@ void format_layout_values(const PlotLayout& layout, const float* values, char* o
     }
 }
 
+std::size_t values_written_as_zero(const PlotLayout& layout, const float* values)
+{
+    std::size_t zeros = 0;
+    for (std::size_t k = 0; k < layout.value_fields().size(); ++k) {
+        const LayoutField& field = layout.fields()[layout.value_fields()[k]];
+        // An E field writes every value but zero with a digit other than 0.
+        if (field.kind == FieldKind::Fixed && writes_as_zero(values[k], field.width, field.digits)) ++zeros;
+    }
+    return zeros;
+}
+
 std::string real_field_text(const LayoutField& field, float value)
 {
     std::string text(field.width, ' ');

@@ -51,6 +51,9 @@ void format_layout_line(const PlotLayout& layout, const FieldValue* values, cons
 // Rewrites the value fields of a written data line with values, in order.
 void format_layout_values(const PlotLayout& layout, const float* values, char* out);
 
+// How many of the value fields' values, in order, are not zero but written as zero.
+std::size_t values_written_as_zero(const PlotLayout& layout, const float* values);
+
 // A real field's text as a data line writes value in it: field.width columns.
 std::string real_field_text(const LayoutField& field, float value);
 

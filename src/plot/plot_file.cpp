@@ -106,6 +106,8 @@ PlotFile::PlotFile(PlotFile&& other) noexcept
       cut_done_(other.cut_done_),
       lines_read_(other.lines_read_),
       starts_with_byte_order_mark_(other.starts_with_byte_order_mark_),
+      lone_carriage_return_lines_(other.lone_carriage_return_lines_),
+      first_lone_carriage_return_line_(other.first_lone_carriage_return_line_),
       bytes_written_(other.bytes_written_)
 {
 }
@@ -169,17 +171,32 @@ bool PlotFile::ensure_available(std::size_t count)
     return end_ - begin_ >= count;
 }
 
+// Skips the rest of a line past its width, up to and including its LF, and
+// notes whether the bytes skipped hold a CR that no LF directly follows: a
+// file whose lines end with CR alone reads as one long line.
 void PlotFile::skip_past_line_end()
 {
+    bool lone_carriage_return = false;
+    bool ends_with_carriage_return = false;  // the last byte skipped so far
     do {
         const char* start = buffer_.get() + begin_;
-        const auto* line_feed = static_cast<const char*>(std::memchr(start, '\n', end_ - begin_));
+        const std::size_t available = end_ - begin_;
+        if (ends_with_carriage_return && *start != '\n') lone_carriage_return = true;
+        const auto* line_feed = static_cast<const char*>(std::memchr(start, '\n', available));
+        const std::size_t skipped = line_feed != nullptr ? static_cast<std::size_t>(line_feed - start) : available;
+        // A CR before the last byte skipped has another byte than LF after it.
+        if (skipped > 1 && std::memchr(start, '\r', skipped - 1) != nullptr) lone_carriage_return = true;
+        ends_with_carriage_return = skipped > 0 && start[skipped - 1] == '\r';
         if (line_feed != nullptr) {
-            begin_ += static_cast<std::size_t>(line_feed - start) + 1;
-            return;
+            begin_ += skipped + 1;
+            ends_with_carriage_return = false;
+            break;
         }
         begin_ = end_;
     } while (fill());
+    if (lone_carriage_return || ends_with_carriage_return) {
+        if (lone_carriage_return_lines_++ == 0) first_lone_carriage_return_line_ = lines_read_;
+    }
 }
 
 // A line ends at LF, or at a CR within its first width bytes (taking an LF

@@ -34,6 +34,11 @@ public:
     std::uint64_t lines_read() const { return lines_read_; }
     bool starts_with_byte_order_mark() const { return starts_with_byte_order_mark_; }
 
+    // Lines whose part past the width read holds a CR that no LF directly
+    // follows, and the first of them: the file may end its lines with CR alone.
+    std::uint64_t lone_carriage_return_lines() const { return lone_carriage_return_lines_; }
+    std::uint64_t first_lone_carriage_return_line() const { return first_lone_carriage_return_line_; }
+
     // Reads the first width bytes of the next line into line, blank-padded;
     // false at end of file. A CR within those bytes ends the line.
     bool read_line(char* line, std::size_t width);
@@ -66,6 +71,8 @@ private:
     bool cut_done_ = false;
     std::uint64_t lines_read_ = 0;
     bool starts_with_byte_order_mark_ = false;
+    std::uint64_t lone_carriage_return_lines_ = 0;
+    std::uint64_t first_lone_carriage_return_line_ = 0;
     std::uint64_t bytes_written_ = 0;
 };
 

@@ -145,6 +145,8 @@ std::array<char, RECORD_WIDTH> format_plot_record(const PlotRecord& record)
 
 void format_record_value(float value, char* text) { format_real_field<WideReal>(value, text + kValueField.offset); }
 
+bool value_writes_as_zero(float value) { return writes_as_zero(value, WideReal::width, WideReal::decimals); }
+
 std::array<char, WIDE_FIELD_WIDTH> format_wide_field(float value)
 {
     static_assert(WIDE_FIELD_WIDTH == WideReal::width, "x, y and value are 13 columns wide");

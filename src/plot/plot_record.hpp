@@ -101,6 +101,9 @@ private:
 void format_plot_record(const PlotRecord& record, char* out);
 std::array<char, RECORD_WIDTH> format_plot_record(const PlotRecord& record);
 
+// Whether a value that is not zero is written as zero in the value field.
+bool value_writes_as_zero(float value);
+
 // Width of the x, y and value fields of a data line.
 inline constexpr std::size_t WIDE_FIELD_WIDTH = 13;
 

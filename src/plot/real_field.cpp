@@ -71,20 +71,19 @@ constexpr std::array<std::uint32_t, 1000> kThreeDigitTexts = [] {
 
 std::uint64_t three_digit_text(std::uint32_t number) { return kThreeDigitTexts[number]; }
 
-// The exact value of a float times 10^Decimals, rounded half to even, as an
-// integer; all ones for 2^24 and beyond, infinities and NaN included, where no
-// field has room. Works on the float's own bits,
-// |value| = mantissa x 2^(exponent - 150): mantissa x 10^5 stays below 2^41,
-// so nothing is lost before the one rounding shift.
-template <int Decimals>
-std::uint64_t rounded_digits(float value)
+// The exact value of a float times 10^decimals (at most 11), rounded half
+// to even, as an integer; all ones for 2^24 and beyond, infinities and NaN
+// included, where no field this serves has room. Works on the float's own
+// bits, |value| = mantissa x 2^(exponent - 150): mantissa x 10^11 stays below
+// 2^61, so nothing is lost before the one rounding shift.
+inline std::uint64_t rounded_digits(float value, int decimals)
 {
     const auto bits = std::bit_cast<std::uint32_t>(value);
     const std::uint32_t exponent = bits >> 23 & 0xFF;
     if (exponent > 150) return std::numeric_limits<std::uint64_t>::max();
     const std::uint64_t mantissa = (bits & 0x7FFFFF) | std::uint64_t{exponent != 0} << 23;
     // Twice the scaled mantissa, so that even whole floats shift by at least 1.
-    constexpr auto scale = static_cast<std::uint64_t>(kPowersOfTen[Decimals]);
+    const auto scale = static_cast<std::uint64_t>(kPowersOfTen[static_cast<std::size_t>(decimals)]);
     const std::uint64_t doubled = mantissa * scale * 2;
     // Below exponent 88 a float is under 2^-39 and rounds to 0 at any shift of
     // 43 or more, so a floor on the exponent keeps the shift below 64 without
@@ -93,6 +92,7 @@ std::uint64_t rounded_digits(float value)
     const std::uint64_t half = std::uint64_t{1} << (shift - 1);
     return (doubled + (half - 1) + (doubled >> shift & 1)) >> shift;
 }
+constexpr int kMostRoundedDecimals = 11;
 
 // How many '0' bytes lead text, counting no further than columns bytes.
 int leading_zeros(std::uint64_t text, int columns)
@@ -183,7 +183,7 @@ void format_real_field(float value, char* out)
     const bool negative = std::signbit(value);
     // The sign, when there is one, takes a column from the digits.
     const auto limit = static_cast<std::uint64_t>(kPowersOfTen[Shape::width - (negative ? 2 : 1)]);
-    const std::uint64_t rounded = rounded_digits<Shape::decimals>(value);
+    const std::uint64_t rounded = rounded_digits(value, Shape::decimals);
     if (rounded >= limit) {
         format_unfit_value(value, Shape::width, out);
     } else {
@@ -266,4 +266,17 @@ void format_exponent_field(float value, std::size_t width, int digits, char* out
     *at++ = static_cast<char>('0' + magnitude / 10);
     *at++ = static_cast<char>('0' + magnitude % 10);
     right_align(std::string_view(text, length), width, out);
+}
+
+bool writes_as_zero(float value, std::size_t width, int decimals)
+{
+    // Not zero, and below 1, or an integer digit would show.
+    if (value == 0.0f || !(std::fabs(value) < 1.0f)) return false;
+    // "0." or "-0." and the decimals must fit, or the field holds asterisks.
+    if (static_cast<std::size_t>(decimals) + (std::signbit(value) ? 3 : 2) > width) return false;
+    if (decimals <= kMostRoundedDecimals) return rounded_digits(value, decimals) == 0;
+    char text[kLongestText];
+    const char* end = std::to_chars(text, text + sizeof text, static_cast<double>(value), std::chars_format::fixed,
+                                    decimals).ptr;
+    return std::find_if(static_cast<const char*>(text), end, [](char c) { return c >= '1' && c <= '9'; }) == end;
 }

@@ -51,3 +51,7 @@ void format_fixed_field(float value, std::size_t width, int decimals, char* out)
 // included; right-aligned, asterisks when it does not fit. Infinities and
 // NaN as in format_real_field.
 void format_exponent_field(float value, std::size_t width, int digits, char* out);
+
+// Whether a value that is not zero is written as zero in an Fw.d field: a
+// zero digit in every place, as when it lies below half the last decimal.
+bool writes_as_zero(float value, std::size_t width, int decimals);
