@@ -702,17 +702,18 @@ class LayoutCheck:
     """Input 1's FORMAT line, and the other inputs' FORMAT lines checked against it.
 
     Only input 1's header lines before its first data line are searched;
-    the first FORMAT line decides. When it declares a readable list other
-    than the standard layout, each other input's usable FORMAT line at a header
-    position of input 1 must declare the same layout: from input 1's FORMAT
-    line on, at once; before it, the first one of each input is kept and
-    checked at input 1's FORMAT line.
+    the first FORMAT line decides. When it declares a layout other than the
+    standard one (a list that cannot be read or used declares none), each
+    other input's usable FORMAT line at a header position of input 1 must
+    declare the same layout: from input 1's FORMAT line on, at once; before
+    it, the first one of each input is kept and checked at input 1's FORMAT
+    line.
     """
 
     def __init__(self, count):
         self.layout = STANDARD_LAYOUT  # the layout data lines are read and written by
         self.found = False             # input 1's FORMAT line was met
-        self.declared = None           # input 1's readable layout, when not the standard one
+        self.declared = None           # input 1's layout, when not the standard one
         self.early = [None] * (count - 1)
 
     def header_position(self, job, lines, before_data):
@@ -724,12 +725,10 @@ class LayoutCheck:
                 self.early = [early or other for early, other in zip(self.early, others)]
                 return
             self.found = True
-            if declared in (UNREADABLE, UNUSABLE):
+            if not isinstance(declared, Layout):
                 job.layout_warning = True
-            else:
-                self.layout = declared
-            if declared not in (STANDARD_LAYOUT, UNREADABLE):
-                self.declared = declared
+            elif declared != STANDARD_LAYOUT:
+                self.layout = self.declared = declared
                 others += self.early
         if self.declared is not None and any(o is not None and o != self.declared for o in others):
             raise RunFailure('the inputs declare different layouts')

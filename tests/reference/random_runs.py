@@ -668,14 +668,17 @@ class DeclaredLayout:
         r = rng.random()
         if r < 0.6:
             pass
-        elif r < 0.8:
+        elif r < 0.75:
             headers[k] = self.other_header()
-        elif r < 0.87 and len(headers) > 1:
+        elif r < 0.82 and len(headers) > 1:
             # the FORMAT line at another header position, maybe before input 1's
             headers.insert(rng.randrange(len(headers)), headers.pop(k))
         elif r < 0.94 and len(headers) > 1:
+            # a FORMAT line at another header position too
             j = rng.choice([j for j in range(len(headers)) if j != k])
             headers[j] = self.other_header()
+            if rng.random() < 0.5:
+                headers[k] = self.other_header()
         else:
             headers[k] = random_header(rng)
         return headers
