@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cfloat>
+#include <utility>
 
 #include "merge/merge_warnings.hpp"
 #include "plot/data_lines.hpp"
@@ -86,6 +87,7 @@ private:
     template <class DataLines>
     void merge_from_first_data_line(DataLines& data)
     {
+        compare_earlier_layouts();
         const std::size_t width = declaration_.data_line_width();
         do {
             if (is_header_line(line(0))) {
@@ -107,15 +109,21 @@ private:
     FilePlace written(const std::optional<PlotFile>& output) const { return {output->name(), lines_written_}; }
 
     void check_layouts_agree();
+    void compare_earlier_layouts();
+    void compare_layout(int i, const FormatLine& other, std::uint64_t line_number);
+
+    struct EarlierFormat {
+        FormatLine format;
+        std::uint64_t line;
+    };
 
     MergeJob& job_;
     const int count_;
     std::array<std::array<char, MAX_LAYOUT_WIDTH>, MAX_INPUTS> lines_;
     LayoutDeclaration declaration_;
     // Per input after the first: a usable FORMAT line met at a header
-    // position of input 1 and not yet compared with input 1's layout.
-    std::array<std::optional<FormatLine>, MAX_INPUTS> unchecked_formats_;
-    std::array<std::uint64_t, MAX_INPUTS> unchecked_format_lines_{};
+    // position of input 1 before input 1's layout is known.
+    std::array<std::optional<EarlierFormat>, MAX_INPUTS> earlier_formats_;
     std::uint64_t lines_written_ = 0;  // to each output, which get the same lines
     MergeWarnings warnings_;
 };
@@ -181,26 +189,46 @@ void Merge::note_warnings_of_position(const DataLines& data, const Receptor* rec
 }
 
 // At a header position of input 1: other inputs must not declare another
-// layout than input 1's. A FORMAT line of theirs met before input 1's is
-// compared once input 1's is known.
+// layout than the one input 1's data lines are read in. Until that is known
+// (input 1's FORMAT line, or its first data line) each other input's first
+// usable FORMAT line is kept, to be compared then.
 void Merge::check_layouts_agree()
 {
+    if (declaration_.found()) compare_earlier_layouts();
     for (int i = 1; i < count_; ++i) {
-        if (unchecked_formats_[i] || !is_header_line(line(i))) continue;
-        unchecked_formats_[i] = usable_format_line(line(i));
-        unchecked_format_lines_[i] = input(i).lines_read();
+        std::optional<FormatLine> here = is_header_line(line(i)) ? usable_format_line(line(i)) : std::nullopt;
+        if (!here) continue;
+        if (declaration_.found()) {
+            compare_layout(i, *here, input(i).lines_read());
+        } else if (!earlier_formats_[i]) {
+            earlier_formats_[i] = EarlierFormat{std::move(*here), input(i).lines_read()};
+        }
     }
-    const std::optional<FormatLine>& declared = declaration_.declared();
-    if (!declared || declaration_.is_standard()) return;
+}
+
+void Merge::compare_earlier_layouts()
+{
     for (int i = 1; i < count_; ++i) {
-        const std::optional<FormatLine> other = std::exchange(unchecked_formats_[i], std::nullopt);
-        if (!other || other->layout == declared->layout) continue;
-        throw RunFailure("comparing the layouts of", input(i).name(),
-                         "line " + std::to_string(unchecked_format_lines_[i]) + " declares FORMAT: " + other->list +
-                             ", but line " + std::to_string(declaration_.line_number()) + " of '" +
-                             printable(input(0).name()) + "' declares FORMAT: " + declared->list +
-                             "; plotmerge merges files of one layout only");
+        const std::optional<EarlierFormat> earlier = std::exchange(earlier_formats_[i], std::nullopt);
+        if (earlier) compare_layout(i, earlier->format, earlier->line);
     }
+}
+
+// Another layout than a declared one stops the run: the inputs' fields stand
+// in other columns. Against the standard layout, the other input's data lines
+// are read in the standard layout all the same, which draws a warning.
+void Merge::compare_layout(int i, const FormatLine& other, std::uint64_t line_number)
+{
+    if (other.layout == declaration_.layout()) return;
+    if (declaration_.is_standard()) {
+        warnings_.other_layouts.count([&] { return FilePlace{input(i).name(), line_number}; });
+        return;
+    }
+    throw RunFailure("comparing the layouts of", input(i).name(),
+                     "line " + std::to_string(line_number) + " declares FORMAT: " + other.list + ", but line " +
+                         std::to_string(declaration_.line_number()) + " of '" + printable(input(0).name()) +
+                         "' declares FORMAT: " + declaration_.declared()->list +
+                         "; plotmerge merges files of one layout only");
 }
 
 }  // namespace

@@ -35,6 +35,12 @@ std::vector<std::string> MergeWarnings::texts() const
 {
     std::vector<std::string> texts;
     if (layout) texts.push_back(*layout);
+    if (other_layouts.count() != 0) {
+        texts.push_back(counted(other_layouts.count(), "FORMAT line", "of another input declares",
+                                "of other inputs declare") +
+                        " a layout other than the standard one, in which every input's data lines are read; first at " +
+                        place(other_layouts.first()) + ": check that the inputs hold data of one layout");
+    }
     if (blank_data_lines.count() != 0) {
         texts.push_back(counted(blank_data_lines.count(), "data line", "holds", "hold") +
                         " nothing but blanks or control bytes, merged as zeros at receptor (0, 0); first at " +

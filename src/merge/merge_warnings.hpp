@@ -42,6 +42,7 @@ private:
 // gives one line at the end of the run, counted and naming the first place.
 struct MergeWarnings {
     std::optional<std::string> layout;  // a FORMAT line that declares nothing usable
+    Tally other_layouts;                // other inputs' FORMAT lines, against the standard layout
     Tally blank_data_lines;             // nothing but blanks and control bytes
     Tally lone_carriage_returns;        // in the part of a line skipped past its width
     Tally zeros_in_output;              // values not zero written as zero, by output
@@ -50,7 +51,7 @@ struct MergeWarnings {
     ReceptorCheck receptors;
 
     // Each warning's text after "plotmerge: warning: ", in this order: the
-    // layout, blank data lines, lone CRs, values written as zero, header
-    // lines among the data, receptors.
+    // layout, other inputs' layouts, blank data lines, lone CRs, values
+    // written as zero, header lines among the data, receptors.
     std::vector<std::string> texts() const;
 };

@@ -6,6 +6,7 @@
 
 #include "number/scaled_integer.hpp"
 #include "plot/field_bytes.hpp"
+#include "plot/plot_line.hpp"
 #include "plot/text_words.hpp"
 
 #if defined(PLOTMERGE_SSE2_CLASSIFIER)
@@ -187,6 +188,23 @@ template bool read_plain_field<WideReal>(const char*, float&);
 template bool read_plain_field<NarrowReal>(const char*, float&);
 template bool is_plain_number<WideReal>(const char*);
 template bool is_plain_number<NarrowReal>(const char*);
+
+// Eight bytes at a time: a byte above the blank (bytes above 127 too) other
+// than DEL is text; lines of data have some in their first word.
+bool holds_nothing_but_blanks(const char* line, std::size_t width)
+{
+    std::size_t at = 0;
+    for (; at + 8 <= width; at += 8) {
+        const std::uint64_t word = load_text_word(line + at);
+        const std::uint64_t above_blank = (((word & kLowBits) + kOnes * (0x80 - 0x21)) | word) & kHighBits;
+        if ((above_blank & ~bytes_equal(word, 0x7F)) != 0) return false;
+    }
+    for (; at < width; ++at) {
+        const auto byte = static_cast<unsigned char>(line[at]);
+        if (byte > ' ' && byte != 0x7F) return false;
+    }
+    return true;
+}
 
 bool read_plain_integer(const char* field, std::int32_t& value)
 {

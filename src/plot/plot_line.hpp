@@ -15,11 +15,4 @@ inline bool is_header_line(const PlotLine& line) { return is_header_line(line.da
 
 // Whether the width bytes of a line hold nothing but blanks and control
 // bytes: as a data line, a line of zeros at receptor (0, 0) and blank text.
-inline bool holds_nothing_but_blanks(const char* line, std::size_t width)
-{
-    for (std::size_t i = 0; i < width; ++i) {
-        const auto byte = static_cast<unsigned char>(line[i]);
-        if (byte > ' ' && byte != 0x7F) return false;
-    }
-    return true;
-}
+bool holds_nothing_but_blanks(const char* line, std::size_t width);

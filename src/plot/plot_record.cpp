@@ -78,12 +78,6 @@ void copy_text(const char* line, std::size_t offset, std::array<char, N>& text)
 
 }  // namespace
 
-bool same_receptor(const Receptor& a, const Receptor& b)
-{
-    const auto same = [](float u, float v) { return u == v || (std::isnan(u) && std::isnan(v)); };
-    return same(a.x, b.x) && same(a.y, b.y);
-}
-
 std::optional<FieldFault> parse_plot_record(const char* line, PlotRecord& record)
 {
     return PlotLineReader().read_record(line, record);

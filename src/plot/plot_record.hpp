@@ -44,7 +44,11 @@ struct Receptor {
 // Two receptors are one place when x and y read as the same values: 1000.0,
 // 1000.00000 and 100000000 (five implied decimals) alike, 0 and -0 alike,
 // and two NaN alike.
-bool same_receptor(const Receptor& a, const Receptor& b);
+inline bool same_receptor(const Receptor& a, const Receptor& b)
+{
+    const auto same = [](float u, float v) { return u == v || (u != u && v != v); };
+    return same(a.x, b.x) && same(a.y, b.y);
+}
 
 // The receptor last read, by the bytes of its x and y, to be given again
 // without reading when a line repeats those bytes, as the lines of the
