@@ -6,7 +6,6 @@
 #include "merge/merge.hpp"
 #include "merge/merge_job.hpp"
 #include "platform/platform.hpp"
-#include "plot/plot_file.hpp"
 #include "run_failure.hpp"
 
 namespace {
@@ -34,7 +33,7 @@ void ask_for_inputs(MergeJob& job, AnswerReader& answers)
     }
     for (int i = 0; i < count; ++i) {
         const AnswerText& name = job.inputs[i].name;
-        job.inputs[i].file.emplace(open_plot_input(std::string_view(name.data(), name.size())));
+        job.inputs[i].file.emplace(open_plot_input(std::string_view(name.data(), name.size()), job.open_files));
     }
 }
 
@@ -48,9 +47,9 @@ void ask_for_outputs(MergeJob& job, AnswerReader& answers)
     print_prompt("Create a 30-yr RISK.PLT from the PLT?  Y/N");
     const AnswerText risk = answers.read_word_answer("the question of a risk file");
     job.risk_requested = risk[0] == 'Y';
-    if (job.risk_requested) job.risk_file.emplace(open_plot_output("RISK.PLT"));
+    if (job.risk_requested) job.risk_file.emplace(open_plot_output("RISK.PLT", job.open_files));
 
-    job.output_file.emplace(open_plot_output(job.output_name));
+    job.output_file.emplace(open_plot_output(job.output_name, job.open_files));
 }
 
 // Outputs first, since only their closing can lose data.

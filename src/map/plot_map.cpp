@@ -3,7 +3,9 @@
 #include "map/svg_map.hpp"
 #include "map/top_table.hpp"
 #include "platform/platform.hpp"
-#include "plot/plot_file.hpp"
+#include "plot/open_files.hpp"
+#include "plot/plot_reader.hpp"
+#include "plot/plot_writer.hpp"
 
 namespace {
 
@@ -42,7 +44,8 @@ void run_plotmap(const MapOptions& options)
     if (map_name.empty()) {
         throw RunFailure("naming the map of", options.input, "FILE names no file; give the map a name with -o OUT");
     }
-    PlotFile input = open_existing_plot_file(options.input);
+    OpenFiles open_files;
+    PlotReader input = open_existing_plot_file(options.input, open_files);
     const PlotContents contents = read_plot_contents(input, options.top_count, write_warning);
     const std::string title = chosen_title(options, contents);
     const std::string svg = draw_map({title, options.input, contents, options.scale});
@@ -52,7 +55,7 @@ void run_plotmap(const MapOptions& options)
     } else {
         // Opened only now, so that a file that cannot be read leaves nothing
         // behind; the input is still open, so the map cannot overwrite it.
-        PlotFile map = open_plot_output(map_name);
+        PlotWriter map = open_plot_output(map_name, open_files);
         map.write(svg.data(), svg.size());
         map.close();
         write_standard_output(format_top_table(contents.highest, contents.fields, options.top_count));

@@ -55,7 +55,7 @@ std::string trimmed_header_text(const char* line)
 // The FORMAT line just met: a warning when it declares nothing readable (the
 // standard layout is read then), the end of the run when the layout it
 // declares has no value field, as there is nothing to map.
-void settle_layout(const LayoutDeclaration& declaration, const PlotFile& file, const WarningSink& warn)
+void settle_layout(const LayoutDeclaration& declaration, const PlotReader& file, const WarningSink& warn)
 {
     if (const auto warning = declaration.warning(file.name())) warn(*warning);
     const PlotLayout& layout = declaration.layout();
@@ -85,7 +85,7 @@ public:
     }
 
     // Every field is checked; the first that is not a number stops the run.
-    void read(const PlotFile& file, const char* line, RankedLine& out)
+    void read(const PlotReader& file, const char* line, RankedLine& out)
     {
         if (standard_) {
             if (const auto fault = parse_plot_record(line, record_)) throw field_failure(file, *fault);
@@ -133,7 +133,7 @@ std::vector<RankedLine> TopLines::ranked() const
     return lines;
 }
 
-PlotContents read_plot_contents(PlotFile& file, std::size_t top_count, const WarningSink& warn)
+PlotContents read_plot_contents(PlotReader& file, std::size_t top_count, const WarningSink& warn)
 {
     static_assert(MAX_LAYOUT_WIDTH >= LINE_WIDTH, "a line buffer holds header lines and data lines alike");
     PlotContents contents;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "plot/layout.hpp"
-#include "plot/plot_file.hpp"
+#include "plot/plot_reader.hpp"
 
 // A receptor as the map needs it: where it is and what it holds. Twelve bytes,
 // so a million receptors take twelve megabytes.
@@ -94,4 +94,4 @@ using WarningSink = std::function<void(const std::string&)>;
 // highest. A FORMAT line that declares nothing readable is warned about and
 // the standard layout is read; a field that is not a number, or a declared
 // layout without a value field, stops the run.
-PlotContents read_plot_contents(PlotFile& file, std::size_t top_count, const WarningSink& warn);
+PlotContents read_plot_contents(PlotReader& file, std::size_t top_count, const WarningSink& warn);

@@ -7,7 +7,6 @@
 #include "merge/merge_warnings.hpp"
 #include "plot/data_lines.hpp"
 #include "plot/layout_declaration.hpp"
-#include "plot/plot_file.hpp"
 #include "run_failure.hpp"
 
 // Every step is rounded to single precision before the next; arithmetic
@@ -55,7 +54,7 @@ public:
     {
         warnings_.layout = declaration_.warning(input(0).name());
         for (int i = 0; i < count_; ++i) {
-            const PlotFile& file = input(i);
+            const PlotReader& file = input(i);
             warnings_.lone_carriage_returns.add(file.lone_carriage_return_lines(),
                                                 {file.name(), file.first_lone_carriage_return_line()});
         }
@@ -63,7 +62,7 @@ public:
     }
 
 private:
-    PlotFile& input(int i) const { return *job_.inputs[i].file; }
+    PlotReader& input(int i) const { return *job_.inputs[i].file; }
     const char* line(int i) const { return lines_[i].data(); }
 
     // One line of each input, in input order; false when one has none left,
@@ -106,7 +105,7 @@ private:
                                    std::size_t zeros, std::size_t risk_zeros);
 
     FilePlace here(int i) const { return {input(i).name(), input(i).lines_read()}; }
-    FilePlace written(const std::optional<PlotFile>& output) const { return {output->name(), lines_written_}; }
+    FilePlace written(const std::optional<PlotWriter>& output) const { return {output->name(), lines_written_}; }
 
     void check_layouts_agree();
     void compare_earlier_layouts();

@@ -41,7 +41,7 @@ void LayoutDeclaration::look_at_header_line(const char* line, std::uint64_t line
 
 std::size_t LayoutDeclaration::data_line_width() const { return std::max(LINE_WIDTH, layout().width()); }
 
-std::size_t LayoutDeclaration::line_width_before_data(PlotFile& file) const
+std::size_t LayoutDeclaration::line_width_before_data(PlotReader& file) const
 {
     const std::size_t wide = data_line_width();
     return wide > LINE_WIDTH && !file.next_line_is_header() ? wide : LINE_WIDTH;

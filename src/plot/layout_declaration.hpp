@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "plot/layout.hpp"
-#include "plot/plot_file.hpp"
+#include "plot/plot_reader.hpp"
 
 // A FORMAT header line that declares a layout plotmerge reads, and its list as written.
 struct FormatLine {
@@ -46,7 +46,7 @@ public:
     // How many bytes of the file's next line to read while its first data
     // line has not been read: LINE_WIDTH for a header line, data_line_width()
     // for the first data line, told by the first byte of the line ahead.
-    std::size_t line_width_before_data(PlotFile& file) const;
+    std::size_t line_width_before_data(PlotReader& file) const;
 
     // The warning about a FORMAT line that declares nothing plotmerge reads,
     // after "<program>: warning: "; file_name is the file's name.

@@ -73,7 +73,8 @@ protected:
     PlotContents read(const std::string& bytes, std::size_t top_count = 10)
     {
         write_file(path_, bytes);
-        PlotFile file = open_existing_plot_file(path_);
+        OpenFiles open_files;
+        PlotReader file = open_existing_plot_file(path_, open_files);
         return read_plot_contents(file, top_count, [this](const std::string& text) { warnings_.push_back(text); });
     }
     ScratchFolder folder_;

@@ -70,13 +70,13 @@ TEST(LockstepMerge, CopiesHeadersAndWritesCombinedAndRiskLinesWithTheLastInputsF
 
     MergeJob job;
     job.input_count = 2;
-    job.inputs[0].file.emplace(open_plot_input(folder.file("one.plt")));
-    job.inputs[1].file.emplace(open_plot_input(folder.file("two.plt")));
+    job.inputs[0].file.emplace(open_plot_input(folder.file("one.plt"), job.open_files));
+    job.inputs[1].file.emplace(open_plot_input(folder.file("two.plt"), job.open_files));
     job.inputs[1].scale = 0.5f;
     job.mode = CombineMode::Average;
     job.risk_requested = true;
-    job.risk_file.emplace(open_plot_output(folder.file("risk.plt")));
-    job.output_file.emplace(open_plot_output(folder.file("avg.plt")));
+    job.risk_file.emplace(open_plot_output(folder.file("risk.plt"), job.open_files));
+    job.output_file.emplace(open_plot_output(folder.file("avg.plt"), job.open_files));
     run_merge(job);
     job.output_file->close();
     job.risk_file->close();

@@ -32,9 +32,9 @@ MergeRun merge_files(const std::vector<std::string>& contents)
     for (std::size_t i = 0; i < contents.size(); ++i) {
         const std::string name = folder.file("in" + std::to_string(i + 1) + ".plt");
         write_file(name, contents[i]);
-        job.inputs[i].file.emplace(open_plot_input(name));
+        job.inputs[i].file.emplace(open_plot_input(name, job.open_files));
     }
-    job.output_file.emplace(open_plot_output(folder.file("SUM_CONC.PLT")));
+    job.output_file.emplace(open_plot_output(folder.file("SUM_CONC.PLT"), job.open_files));
     MergeRun run;
     testing::internal::CaptureStderr();
     try {

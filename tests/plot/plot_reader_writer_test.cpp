@@ -6,14 +6,16 @@
 
 #include <gtest/gtest.h>
 
-#include "plot/plot_file.hpp"
+#include "plot/plot_reader.hpp"
+#include "plot/plot_writer.hpp"
 #include "plot_test_support.hpp"
 
 namespace {
 
 std::vector<std::string> read_all_lines(const std::string& path)
 {
-    PlotFile file = open_plot_input(path);
+    OpenFiles open_files;
+    PlotReader file = open_plot_input(path, open_files);
     std::vector<std::string> lines;
     PlotLine line;
     while (read_plot_line(file, line)) lines.push_back(as_text(line));
@@ -118,7 +120,8 @@ TEST(ReadingLines, ReadPastTwoGibibytes)
 TEST(OpeningPlotFiles, CreatesAMissingInputEmptyUnderItsNameWithoutTrailingBlanks)
 {
     ScratchFolder folder;
-    PlotFile file = open_plot_input(folder.file("new.plt") + "   ");
+    OpenFiles open_files;
+    PlotReader file = open_plot_input(folder.file("new.plt") + "   ", open_files);
     PlotLine line;
     EXPECT_FALSE(read_plot_line(file, line));
     EXPECT_TRUE(std::filesystem::exists(folder.file("new.plt")));
@@ -131,9 +134,10 @@ TEST(OpeningPlotFiles, FailsForADirectoryAMissingDirectoryAnEmptyNameAndANulByte
     std::filesystem::create_directory(folder.file("dir"));
     const std::string names[] = {folder.file("dir"), folder.file("missing/a.plt"), "", std::string(120, ' '),
                                  folder.file("a") + std::string(1, '\0') + "b"};
+    OpenFiles open_files;
     for (const std::string& name : names) {
-        EXPECT_THROW(open_plot_input(name), RunFailure) << name;
-        EXPECT_THROW(open_plot_output(name), RunFailure) << name;
+        EXPECT_THROW(open_plot_input(name, open_files), RunFailure) << name;
+        EXPECT_THROW(open_plot_output(name, open_files), RunFailure) << name;
     }
     EXPECT_FALSE(std::filesystem::exists(folder.file("a")));
 }
@@ -144,15 +148,16 @@ TEST(OpeningPlotFiles, RefusesAFileAlreadyOpenUnderAnotherName)
     const std::string original = folder.file("a.plt");
     write_file(original, "line\n");
     std::filesystem::create_hard_link(original, folder.file("hard.plt"));
+    OpenFiles open_files;
     {
-        PlotFile first = open_plot_input(original);
+        PlotReader first = open_plot_input(original, open_files);
         for (const std::string& other : {original, folder.file("hard.plt"), folder.file(".") + "/a.plt"}) {
-            EXPECT_THROW(open_plot_input(other), RunFailure) << other;
-            EXPECT_THROW(open_plot_output(other), RunFailure) << other;
+            EXPECT_THROW(open_plot_input(other, open_files), RunFailure) << other;
+            EXPECT_THROW(open_plot_output(other, open_files), RunFailure) << other;
         }
     }
     // Closed again, the file may be opened under any of its names.
-    EXPECT_NO_THROW(open_plot_input(folder.file("hard.plt")));
+    EXPECT_NO_THROW(open_plot_input(folder.file("hard.plt"), open_files));
 }
 
 TEST(OpeningPlotFiles, RefusesAFileAlreadyOpenThroughASymbolicLink)
@@ -163,12 +168,13 @@ TEST(OpeningPlotFiles, RefusesAFileAlreadyOpenThroughASymbolicLink)
     std::error_code refused;
     std::filesystem::create_symlink(original, folder.file("soft.plt"), refused);
     if (refused) GTEST_SKIP() << "this system cannot make a symbolic link: " << refused.message();
+    OpenFiles open_files;
     {
-        PlotFile first = open_plot_input(original);
-        EXPECT_THROW(open_plot_input(folder.file("soft.plt")), RunFailure);
-        EXPECT_THROW(open_plot_output(folder.file("soft.plt")), RunFailure);
+        PlotReader first = open_plot_input(original, open_files);
+        EXPECT_THROW(open_plot_input(folder.file("soft.plt"), open_files), RunFailure);
+        EXPECT_THROW(open_plot_output(folder.file("soft.plt"), open_files), RunFailure);
     }
-    EXPECT_NO_THROW(open_plot_input(folder.file("soft.plt")));
+    EXPECT_NO_THROW(open_plot_input(folder.file("soft.plt"), open_files));
 }
 
 // The open for a file that must already be there: read-only, never creating.
@@ -180,7 +186,8 @@ TEST(OpeningExistingPlotFiles, ReadsAnExistingFileUnderItsNameExactly)
     ScratchFolder folder;
     write_file(folder.file("a.plt "), "kept\n");
     write_file(folder.file("a.plt"), "other\n");
-    PlotFile file = open_existing_plot_file(folder.file("a.plt "));  // the trailing blank belongs to the name
+    OpenFiles open_files;
+    PlotReader file = open_existing_plot_file(folder.file("a.plt "), open_files);  // the trailing blank belongs to the name
     PlotLine line;
     ASSERT_TRUE(read_plot_line(file, line));
     EXPECT_EQ(as_text(plot_line("kept")), as_text(line));
@@ -197,9 +204,10 @@ TEST(OpeningExistingPlotFiles, FailsWithTheSystemsCauseAndCreatesNothing)
         {folder.file("missing/a.plt"), "No such file or directory"},
         {"", "No such file or directory"},
     };
+    OpenFiles open_files;
     for (const auto& c : cases) {
         try {
-            open_existing_plot_file(c.name);
+            open_existing_plot_file(c.name, open_files);
             ADD_FAILURE() << c.name << " opened";
         } catch (const RunFailure& failure) {
 #if defined(_WIN32)
@@ -221,9 +229,10 @@ TEST(OpeningExistingPlotFiles, RefusesAFileAlreadyOpen)
 {
     ScratchFolder folder;
     write_file(folder.file("a.plt"), "line\n");
-    PlotFile first = open_existing_plot_file(folder.file("a.plt"));
-    EXPECT_THROW(open_plot_output(folder.file("a.plt")), RunFailure);
-    EXPECT_THROW(open_existing_plot_file(folder.file("a.plt")), RunFailure);
+    OpenFiles open_files;
+    PlotReader first = open_existing_plot_file(folder.file("a.plt"), open_files);
+    EXPECT_THROW(open_plot_output(folder.file("a.plt"), open_files), RunFailure);
+    EXPECT_THROW(open_existing_plot_file(folder.file("a.plt"), open_files), RunFailure);
 }
 
 TEST(OpeningPlotFiles, OutputKeepsOldContentUntilItsFirstLineThenHoldsExactlyTheLinesWritten)
@@ -235,10 +244,11 @@ TEST(OpeningPlotFiles, OutputKeepsOldContentUntilItsFirstLineThenHoldsExactlyThe
     write_file(untouched, old_content);
     write_file(rewritten, old_content);
 
-    open_plot_output(untouched).close();
+    OpenFiles open_files;
+    open_plot_output(untouched, open_files).close();
     EXPECT_EQ(old_content, read_file(untouched));
 
-    PlotFile output = open_plot_output(rewritten);
+    PlotWriter output = open_plot_output(rewritten, open_files);
     const PlotLine header = plot_line("* header");
     write_plot_line(output, header);
     const std::string header_text = as_text(header) + "\n";
@@ -255,6 +265,24 @@ TEST(OpeningPlotFiles, OutputKeepsOldContentUntilItsFirstLineThenHoldsExactlyThe
                                   std::string(6, ' ') + "1.50000" + "     0.00     0.00     0.00" +
                                   std::string(20, ' ') + "00000000" + std::string(10, ' ') + "\n";
     EXPECT_EQ(header_text + data_text, read_file(rewritten));
+}
+
+// Lines written after the first go through a buffer of 256 KiB; a write of
+// more lines than it holds at once goes out whole, in order.
+TEST(WritingLines, WritesMoreThanTheBufferHoldsAtOnce)
+{
+    ScratchFolder folder;
+    const std::string path = folder.file("big.plt");
+    std::string many_lines;
+    for (int i = 0; many_lines.size() < 300 * 1024; ++i) many_lines += "line " + std::to_string(i) + "\n";
+    OpenFiles open_files;
+    PlotWriter output = open_plot_output(path, open_files);
+    output.write("first\n", 6);
+    output.write("second\n", 7);
+    output.write(many_lines.data(), many_lines.size());
+    output.write("last\n", 5);
+    output.close();
+    EXPECT_EQ("first\nsecond\n" + many_lines + "last\n", read_file(path));
 }
 
 }  // namespace
