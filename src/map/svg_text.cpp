@@ -88,14 +88,21 @@ std::string xml_text(std::string_view bytes)
     return out;
 }
 
-void append_svg_number(std::string& out, double value)
+std::string decimal_text(double value, int decimals)
 {
     char text[400];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 2);
-    std::string_view written(text, static_cast<std::size_t>(result.ptr - text));
+    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    std::string written(text, result.ptr);
+    if (written.front() == '-' && written.find_first_not_of("-0.") == std::string::npos) written.erase(0, 1);
+    return written;
+}
+
+void append_svg_number(std::string& out, double value)
+{
+    const std::string text = decimal_text(value, 2);
+    std::string_view written(text);
     while (written.back() == '0') written.remove_suffix(1);
     if (written.back() == '.') written.remove_suffix(1);
-    if (written == "-0") written = "0";
     out.append(written);
 }
 

@@ -10,7 +10,10 @@
 void append_xml_text(std::string& out, std::string_view bytes);
 std::string xml_text(std::string_view bytes);
 
-// A coordinate or length for the SVG: at most two decimals, correctly rounded
-// whatever the locale, trailing zeros dropped, never "-0".
+// value rounded to decimals, correctly and whatever the locale; never "-0".
+std::string decimal_text(double value, int decimals);
+
+// A coordinate or length for the SVG: decimal_text with two decimals,
+// trailing zeros dropped.
 void append_svg_number(std::string& out, double value);
 std::string svg_number(double value);

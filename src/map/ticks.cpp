@@ -1,15 +1,22 @@
 #include "map/ticks.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
+#include "map/svg_text.hpp"
+#include "number/powers_of_ten.hpp"
+
 namespace {
 
-// 10 to the power exponent, exact for |exponent| up to 22.
+// 10 to the power exponent, exact for |exponent| up to 22; beyond, further
+// multiplications by 10.
 double power_of_ten(int exponent)
 {
-    double power = 1.0;
-    for (int i = 0; i < (exponent < 0 ? -exponent : exponent); ++i) power *= 10.0;
+    const std::size_t magnitude = static_cast<std::size_t>(exponent < 0 ? -exponent : exponent);
+    const std::size_t exact = std::min(magnitude, kPowersOfTen.size() - 1);
+    double power = kPowersOfTen[exact];
+    for (std::size_t i = exact; i < magnitude; ++i) power *= 10.0;
     return exponent < 0 ? 1.0 / power : power;
 }
 
@@ -42,15 +49,6 @@ std::string significant_text(double value)
     char text[32];
     const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 3);
     return std::string(text, result.ptr);
-}
-
-std::string decimal_text(double value, int decimals)
-{
-    char text[400];
-    const auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
-    std::string written(text, result.ptr);
-    if (written.front() == '-' && written.find_first_not_of("-0.") == std::string::npos) written.erase(0, 1);
-    return written;
 }
 
 std::vector<Tick> round_ticks(double low, double high, int wanted)

@@ -23,5 +23,3 @@ std::vector<Tick> decade_ticks(double log_low, double log_high);
 // value with three significant digits, in the shortest of fixed or exponent form.
 std::string significant_text(double value);
 
-// value rounded to decimals, correctly and whatever the locale; never "-0".
-std::string decimal_text(double value, int decimals);

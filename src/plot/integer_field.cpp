@@ -5,6 +5,7 @@
 
 #include "number/integer_text.hpp"
 #include "plot/layout.hpp"
+#include "plot/plain_field.hpp"
 
 namespace {
 
@@ -15,10 +16,7 @@ void asterisks(std::size_t width, char* out) { std::memset(out, '*', width); }
 IntegerReading read_other_integer_field(const char* field, std::size_t width, std::int32_t& value)
 {
     char text[MAX_LAYOUT_WIDTH];
-    std::size_t length = 0;
-    for (std::size_t i = 0; i < width; ++i) {
-        if (field[i] != ' ') text[length++] = field[i];
-    }
+    const std::size_t length = squeeze_blanks(field, width, text);
     if (length == 0) {
         value = 0;
         return IntegerReading::Number;

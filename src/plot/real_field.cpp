@@ -143,10 +143,7 @@ void write_digits(NarrowReal, std::uint64_t rounded, bool negative, char* out)
 bool read_squeezed_field(const char* field, std::size_t width, int decimals, float& value)
 {
     char text[MAX_LAYOUT_WIDTH];
-    std::size_t length = 0;
-    for (std::size_t i = 0; i < width; ++i) {
-        if (field[i] != ' ') text[length++] = field[i];
-    }
+    const std::size_t length = squeeze_blanks(field, width, text);
     if (length == 0) {
         value = 0.0f;
         return true;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "map/svg_text.hpp"
 #include "map/ticks.hpp"
 
 namespace {
