@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -105,6 +106,12 @@ FileHandle standard_stream(StandardStream stream);
 // The identity of what a standard stream is connected to; unknown for a
 // stream that has none (closed, or on Windows a console or a pipe).
 FileIdentity identity_of(StandardStream stream);
+
+// Writes text meant for a person to standard error: its bytes as they are,
+// except at a Windows console, which is written in characters and shows the
+// escaped bytes of names as the characters they stand for (console_text in
+// text_encoding.hpp).
+std::optional<SystemError> write_to_standard_error(std::string_view text);
 
 // Sets up the process at start: on POSIX a write to a closed pipe or beyond
 // the file size limit is a refused write, not death by signal; on Windows no

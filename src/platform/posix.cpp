@@ -172,6 +172,12 @@ FileIdentity identity_of(StandardStream stream)
     return identity_from(status);
 }
 
+std::optional<SystemError> write_to_standard_error(std::string_view text)
+{
+    std::size_t written = 0;
+    return write_all(FileHandle::from_native(STDERR_FILENO), text.data(), text.size(), written);
+}
+
 void start_process()
 {
     std::signal(SIGPIPE, SIG_IGN);

@@ -254,6 +254,24 @@ FileIdentity identity_of(StandardStream stream)
     return identity_of_handle(handle).value_or(FileIdentity());
 }
 
+std::optional<SystemError> write_to_standard_error(std::string_view text)
+{
+    const HANDLE error = ::GetStdHandle(STD_ERROR_HANDLE);
+    if (!is_console(error)) {
+        std::size_t written = 0;
+        return write_all(handle_from(error), text.data(), text.size(), written);
+    }
+    const std::u16string shown = console_text(text, utf16_from_ansi);
+    for (std::size_t done = 0; done < shown.size();) {
+        DWORD count = 0;
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(shown.size() - done, 8192));
+        if (!::WriteConsoleW(error, shown.data() + done, chunk, &count, nullptr)) return last_error();
+        if (count == 0) return SystemError{ERROR_WRITE_FAULT};
+        done += count;
+    }
+    return std::nullopt;
+}
+
 void start_process() { ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX); }
 
 }  // namespace platform
