@@ -113,6 +113,14 @@ FileIdentity identity_of(StandardStream stream);
 // text_encoding.hpp).
 std::optional<SystemError> write_to_standard_error(std::string_view text);
 
+// Called last in a run. On Windows, when the process has a console window of
+// its own (started from Explorer: no other process shares the console) and
+// all three standard streams are that console, writes the note to standard
+// error and waits for Enter, or the end of input, so that the window does not
+// close before the person at it has read the run's last lines. Otherwise, and
+// on POSIX always, returns at once.
+void keep_own_console_window_open(std::string_view note);
+
 // Sets up the process at start: on POSIX a write to a closed pipe or beyond
 // the file size limit is a refused write, not death by signal; on Windows no
 // system dialog box interrupts the run.

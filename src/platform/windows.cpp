@@ -272,6 +272,30 @@ std::optional<SystemError> write_to_standard_error(std::string_view text)
     return std::nullopt;
 }
 
+// Started from Explorer, the process has a console window of its own, which
+// closes when the process ends. Started from cmd, PowerShell or a script, the
+// console is shared with them; with a standard stream redirected, someone
+// other than a person at the window takes the run's text.
+void keep_own_console_window_open(std::string_view note)
+{
+    const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+    if (!is_console(input) || !is_console(::GetStdHandle(STD_OUTPUT_HANDLE)) ||
+        !is_console(::GetStdHandle(STD_ERROR_HANDLE))) {
+        return;
+    }
+    DWORD processes[2];
+    if (::GetConsoleProcessList(processes, static_cast<DWORD>(std::size(processes))) != 1) return;
+    // Only an Enter pressed after the note counts, not lines typed ahead of it.
+    ::FlushConsoleInputBuffer(input);
+    if (write_to_standard_error(std::string(note) + '\n')) return;
+    for (;;) {
+        wchar_t typed[256];
+        DWORD got = 0;
+        if (!::ReadConsoleW(input, typed, static_cast<DWORD>(std::size(typed)), &got, nullptr) || got == 0) return;
+        if (typed[0] == L'\x1a' || std::find(typed, typed + got, L'\n') != typed + got) return;
+    }
+}
+
 void start_process() { ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX); }
 
 }  // namespace platform
