@@ -12,8 +12,9 @@ this script types the answers and reads the screen.
 
 Wine switches the terminal to raw mode when the console is first read, and
 drops what was typed before; answers are typed once it has. Exit status 0 when
-every case passes, 1 otherwise. Wine's console drops Ctrl+Z from a typed line,
-so the end of input typed at a console is not shown here.
+every case passes, 1 otherwise, 77 (skipped) without a pseudo-terminal. Wine's
+console drops Ctrl+Z from a typed line, so the end of input typed at a console
+is not shown here.
 """
 
 import fcntl
@@ -286,6 +287,12 @@ def main(arguments):
     # UTF-8, and Wine reads C as US English: ANSI code page 1252, input code
     # page 437, where a typed é was read as the byte 82, which 1252 reads as ‚.
     os.environ["LC_ALL"] = "C.UTF-8"
+    try:
+        for descriptor in os.openpty():
+            os.close(descriptor)
+    except OSError as error:
+        print("skipped: no pseudo-terminal can be opened here (%s), and the sessions need one" % error)
+        return 77
     cases = Cases(os.path.abspath(arguments[0]), arguments[1:])
     for case in (typed_names_open_their_files_and_the_window_waits, a_diagnostic_shows_the_name_as_typed,
                  started_from_cmd_the_run_ends_at_once, with_a_stream_redirected_the_run_ends_at_once):
