@@ -59,8 +59,7 @@ void write_diagnostic(std::string_view line)
 {
     std::string text(line);
     text += '\n';
-    std::size_t written = 0;
-    platform::write_all(platform::standard_stream(platform::StandardStream::Error), text.data(), text.size(), written);
+    platform::write_to_standard_error(text);
 }
 
 void warn(std::string_view text)

@@ -30,7 +30,10 @@ private:
 
 // Renders bytes for a one-line diagnostic: printable ASCII as it stands,
 // everything else as \xNN (and a backslash before an x too), so a name or
-// field with control bytes cannot break the line.
+// field with control bytes cannot break the line. Since a backslash before an
+// x is escaped, every \xNN written is an escape: a Windows console shows those
+// of non-ASCII bytes as the characters they stand for
+// (platform::write_to_standard_error).
 std::string printable(std::string_view bytes);
 
 // The bytes some editors put at the start of a file saved as UTF-8. No rule

@@ -4,6 +4,7 @@
 
 #include "number/integer_text.hpp"
 #include "number/real_text.hpp"
+#include "platform/text_encoding.hpp"
 #include "run_failure.hpp"
 
 namespace {
@@ -199,6 +200,11 @@ AnswerText AnswerReader::read_word_answer(std::string_view question)
     skip_rest_of_line(last);
     return word;
 }
+
+// A name keeps the first bytes of its line, however they fall on characters;
+// on Windows a cut inside a UTF-8 character costs that character when the
+// name is opened (utf8_part_of_name), so both must agree on the length.
+static_assert(std::tuple_size_v<AnswerText> == platform::LONGEST_ANSWERED_NAME);
 
 AnswerText AnswerReader::read_name_answer(std::string_view question)
 {

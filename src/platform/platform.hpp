@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -105,6 +106,20 @@ FileHandle standard_stream(StandardStream stream);
 // The identity of what a standard stream is connected to; unknown for a
 // stream that has none (closed, or on Windows a console or a pipe).
 FileIdentity identity_of(StandardStream stream);
+
+// Writes text meant for a person to standard error: its bytes as they are,
+// except at a Windows console, which is written in characters and shows the
+// escaped bytes of names as the characters they stand for (console_text in
+// text_encoding.hpp).
+std::optional<SystemError> write_to_standard_error(std::string_view text);
+
+// Called last in a run. On Windows, when the process has a console window of
+// its own (started from Explorer: no other process shares the console) and
+// all three standard streams are that console, writes the note to standard
+// error and waits for Enter, or the end of input, so that the window does not
+// close before the person at it has read the run's last lines. Otherwise, and
+// on POSIX always, returns at once.
+void keep_own_console_window_open(std::string_view note);
 
 // Sets up the process at start: on POSIX a write to a closed pipe or beyond
 // the file size limit is a refused write, not death by signal; on Windows no

@@ -172,6 +172,15 @@ FileIdentity identity_of(StandardStream stream)
     return identity_from(status);
 }
 
+std::optional<SystemError> write_to_standard_error(std::string_view text)
+{
+    std::size_t written = 0;
+    return write_all(FileHandle::from_native(STDERR_FILENO), text.data(), text.size(), written);
+}
+
+// A terminal window is the shell's, and stays when the run ends.
+void keep_own_console_window_open(std::string_view) {}
+
 void start_process()
 {
     std::signal(SIGPIPE, SIG_IGN);

@@ -1,7 +1,9 @@
 // The platform layer on Windows: handles of the Win32 API, never the C
 // runtime's POSIX emulation (whose inode numbers are all 0 and whose files
-// open in text mode). Bytes pass unconverted, names go to the ANSI functions
-// as they were answered, and offsets are 64-bit.
+// open in text mode). Bytes of files pass unconverted and offsets are 64-bit.
+// Names go to the wide-character functions, read as UTF-8 when they are UTF-8
+// and in the ANSI code page otherwise; a console is read and written in
+// characters, not in its code page's bytes.
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -12,9 +14,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <climits>
 #include <limits>
 
 #include "platform/platform.hpp"
+#include "platform/text_encoding.hpp"
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "a wide character of Windows is a UTF-16 unit");
 
 namespace platform {
 
@@ -34,9 +40,85 @@ constexpr DWORD kShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
 bool is_refusal_of_permission(DWORD error) { return error == ERROR_ACCESS_DENIED || error == ERROR_WRITE_PROTECT; }
 
+std::u16string utf16_from_ansi(std::string_view bytes)
+{
+    if (bytes.empty() || bytes.size() > INT_MAX) return {};
+    const int size = static_cast<int>(bytes.size());
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, nullptr, 0);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), size, text.data(), length);
+    return std::u16string(text.begin(), text.end());
+}
+
+// The characters of a name. A name typed at a console arrives as UTF-8
+// (read_console), and one in an answer file is UTF-8 when it was saved so;
+// any other is read in the ANSI code page, as older editors wrote it and as
+// the ANSI functions read every name.
+std::wstring wide_name(const std::string& name)
+{
+    const std::optional<std::string_view> utf8 = utf8_part_of_name(name);
+    const std::u16string characters = utf8 ? utf16_from_utf8(*utf8) : utf16_from_ansi(name);
+    return std::wstring(characters.begin(), characters.end());
+}
+
 HANDLE create_file(const std::string& name, DWORD access, DWORD disposition)
 {
-    return ::CreateFileA(name.c_str(), access, kShare, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return ::CreateFileW(wide_name(name).c_str(), access, kShare, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool is_console(HANDLE handle)
+{
+    DWORD mode = 0;
+    return ::GetConsoleMode(handle, &mode) != 0;
+}
+
+// What a console has given as UTF-8 and a read has not yet taken. A console
+// delivers text in lines of characters; one read of it may give more bytes
+// than the caller can take, and may end between the halves of a surrogate pair.
+struct ConsoleInput {
+    HANDLE console = nullptr;
+    std::string pending;
+    std::size_t taken = 0;
+    Utf16ToUtf8 decoder;
+    bool ended = false;  // the input ended once the pending bytes are taken
+};
+
+// Standard input is the one console a run reads.
+ConsoleInput& console_input()
+{
+    static ConsoleInput input;
+    return input;
+}
+
+// Reads the characters typed at a console, as UTF-8. A line that starts with
+// Ctrl+Z ends the input, as a read of the console's bytes (ReadFile) has it.
+std::optional<SystemError> read_console(HANDLE console, char* buffer, std::size_t size, std::size_t& count)
+{
+    ConsoleInput& input = console_input();
+    if (input.console != console) {
+        input = ConsoleInput();
+        input.console = console;
+    }
+    while (input.taken == input.pending.size() && !input.ended) {
+        input.pending.clear();
+        input.taken = 0;
+        wchar_t typed[4096];
+        DWORD got = 0;
+        if (!::ReadConsoleW(console, typed, static_cast<DWORD>(std::size(typed)), &got, nullptr)) return last_error();
+        if (got == 0 || typed[0] == L'\x1a') {
+            input.decoder.finish(input.pending);
+            input.ended = true;
+            break;
+        }
+        input.decoder.append(std::u16string(typed, typed + got), input.pending);
+    }
+    count = std::min(size, input.pending.size() - input.taken);
+    std::copy_n(input.pending.data() + input.taken, count, buffer);
+    input.taken += count;
+    // The end is given once: a console can be read again after Ctrl+Z.
+    if (count == 0) input.ended = false;
+    return std::nullopt;
 }
 
 // A console, a pipe or a device has no identity; only files on disk do.
@@ -107,6 +189,7 @@ std::optional<SystemError> open_existing_for_reading(const std::string& name, Op
 std::optional<SystemError> read_some(FileHandle file, char* buffer, std::size_t size, std::size_t& count)
 {
     count = 0;
+    if (is_console(handle_of(file))) return read_console(handle_of(file), buffer, size, count);
     DWORD got = 0;
     if (!::ReadFile(handle_of(file), buffer, static_cast<DWORD>(std::min(size, kLargestTransfer)), &got, nullptr)) {
         const DWORD error = ::GetLastError();
@@ -169,6 +252,48 @@ FileIdentity identity_of(StandardStream stream)
     const HANDLE handle = handle_of(standard_stream(stream));
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return {};
     return identity_of_handle(handle).value_or(FileIdentity());
+}
+
+std::optional<SystemError> write_to_standard_error(std::string_view text)
+{
+    const HANDLE error = ::GetStdHandle(STD_ERROR_HANDLE);
+    if (!is_console(error)) {
+        std::size_t written = 0;
+        return write_all(handle_from(error), text.data(), text.size(), written);
+    }
+    const std::u16string shown = console_text(text, utf16_from_ansi);
+    for (std::size_t done = 0; done < shown.size();) {
+        DWORD count = 0;
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(shown.size() - done, 8192));
+        if (!::WriteConsoleW(error, shown.data() + done, chunk, &count, nullptr)) return last_error();
+        if (count == 0) return SystemError{ERROR_WRITE_FAULT};
+        done += count;
+    }
+    return std::nullopt;
+}
+
+// Started from Explorer, the process has a console window of its own, which
+// closes when the process ends. Started from cmd, PowerShell or a script, the
+// console is shared with them; with a standard stream redirected, someone
+// other than a person at the window takes the run's text.
+void keep_own_console_window_open(std::string_view note)
+{
+    const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+    if (!is_console(input) || !is_console(::GetStdHandle(STD_OUTPUT_HANDLE)) ||
+        !is_console(::GetStdHandle(STD_ERROR_HANDLE))) {
+        return;
+    }
+    DWORD processes[2];
+    if (::GetConsoleProcessList(processes, static_cast<DWORD>(std::size(processes))) != 1) return;
+    // Only an Enter pressed after the note counts, not lines typed ahead of it.
+    ::FlushConsoleInputBuffer(input);
+    if (write_to_standard_error(std::string(note) + '\n')) return;
+    for (;;) {
+        wchar_t typed[256];
+        DWORD got = 0;
+        if (!::ReadConsoleW(input, typed, static_cast<DWORD>(std::size(typed)), &got, nullptr) || got == 0) return;
+        if (typed[0] == L'\x1a' || std::find(typed, typed + got, L'\n') != typed + got) return;
+    }
 }
 
 void start_process() { ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX); }
