@@ -1,9 +1,8 @@
 #include <exception>
-#include <string>
 
+#include "diagnostics.hpp"
 #include "dialogue/dialogue.hpp"
 #include "platform/platform.hpp"
-#include "run_failure.hpp"
 
 namespace {
 
@@ -12,10 +11,9 @@ int run()
     try {
         run_dialogue();
         return 0;
-    } catch (const RunFailure& failure) {
-        write_diagnostic(failure.what());
     } catch (const std::exception& failure) {
-        write_diagnostic(std::string("plotmerge: ") + failure.what());
+        // A RunFailure, or what the standard library throws (out of memory).
+        report(failure.what());
     }
     return 2;
 }
@@ -27,6 +25,7 @@ int main()
     // A closed pipe on standard output, or an output beyond the file size
     // limit, is a write failure with status 2, not death by signal.
     platform::start_process();
+    set_program_name("plotmerge");
     const int status = run();
     // Every file is closed by now. A console window that closes with the
     // process (plotmerge.exe started from Explorer) waits until its last

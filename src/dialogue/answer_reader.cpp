@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "diagnostics.hpp"
 #include "number/integer_text.hpp"
 #include "number/real_text.hpp"
 #include "platform/text_encoding.hpp"

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "diagnostics.hpp"
 #include "dialogue/answer_reader.hpp"
 #include "merge/merge.hpp"
 #include "merge/merge_job.hpp"
@@ -69,9 +70,7 @@ void print_prompt(std::string_view text)
     std::string line = " ";
     line += text;
     line += '\n';
-    std::size_t written = 0;
-    const platform::FileHandle output = platform::standard_stream(platform::StandardStream::Output);
-    if (const auto error = platform::write_all(output, line.data(), line.size(), written)) {
+    if (const auto error = write_standard_output(line)) {
         throw RunFailure::from_system("writing a prompt to", "standard output", *error);
     }
 }

@@ -1,8 +1,9 @@
 #include "map/plot_map.hpp"
 
+#include "diagnostics.hpp"
 #include "map/svg_map.hpp"
 #include "map/top_table.hpp"
-#include "platform/platform.hpp"
+#include "run_failure.hpp"
 #include "plot/open_files.hpp"
 #include "plot/plot_reader.hpp"
 #include "plot/plot_writer.hpp"
@@ -12,21 +13,9 @@ namespace {
 constexpr std::string_view kStandardOutput = "-";
 
 // Writes text to standard output, unbuffered and byte for byte.
-void write_standard_output(const std::string& text)
+void print(const std::string& text)
 {
-    std::size_t written = 0;
-    const auto output = platform::standard_stream(platform::StandardStream::Output);
-    if (const auto error = platform::write_all(output, text.data(), text.size(), written)) {
-        throw RunFailure::from_system("writing", "standard output", *error);
-    }
-}
-
-// A warning on standard error; the run goes on whether or not it could be written.
-void write_warning(const std::string& text)
-{
-    const std::string line = "plotmap: warning: " + text + '\n';
-    std::size_t written = 0;
-    platform::write_all(platform::standard_stream(platform::StandardStream::Error), line.data(), line.size(), written);
+    if (const auto error = write_standard_output(text)) throw RunFailure::from_system("writing", "standard output", *error);
 }
 
 std::string chosen_title(const MapOptions& options, const PlotContents& contents)
@@ -46,19 +35,19 @@ void run_plotmap(const MapOptions& options)
     }
     OpenFiles open_files;
     PlotReader input = open_existing_plot_file(options.input, open_files);
-    const PlotContents contents = read_plot_contents(input, options.top_count, write_warning);
+    const PlotContents contents = read_plot_contents(input, options.top_count, [](const std::string& text) { warn(text); });
     const std::string title = chosen_title(options, contents);
     const std::string svg = draw_map({title, options.input, contents, options.scale});
 
     if (map_name == kStandardOutput) {
-        write_standard_output(svg);
+        print(svg);
     } else {
         // Opened only now, so that a file that cannot be read leaves nothing
         // behind; the input is still open, so the map cannot overwrite it.
         PlotWriter map = open_plot_output(map_name, open_files);
         map.write(svg.data(), svg.size());
         map.close();
-        write_standard_output(format_top_table(contents.highest, contents.fields, options.top_count));
+        print(format_top_table(contents.highest, contents.fields, options.top_count));
     }
     input.close();
 }

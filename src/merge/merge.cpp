@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <utility>
 
+#include "diagnostics.hpp"
 #include "merge/merge_warnings.hpp"
 #include "plot/data_lines.hpp"
 #include "plot/layout_declaration.hpp"

@@ -1,6 +1,6 @@
 #include "merge/merge_warnings.hpp"
 
-#include "run_failure.hpp"
+#include "diagnostics.hpp"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "merge/receptor_check.hpp"
 
-#include "run_failure.hpp"
+#include "diagnostics.hpp"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "diagnostics.hpp"
 #include "plot/plot_line.hpp"
-#include "run_failure.hpp"
 
 namespace {
 

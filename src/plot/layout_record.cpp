@@ -3,9 +3,9 @@
 #include <cstring>
 #include <string_view>
 
+#include "diagnostics.hpp"
 #include "plot/integer_field.hpp"
 #include "plot/real_field.hpp"
-#include "run_failure.hpp"
 
 namespace {
 

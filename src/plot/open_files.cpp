@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "diagnostics.hpp"
 #include "run_failure.hpp"
 
 namespace {

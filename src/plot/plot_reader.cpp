@@ -4,6 +4,8 @@
 #include <cstring>
 #include <utility>
 
+#include "diagnostics.hpp"
+
 namespace {
 
 // Large enough that reading costs a handful of system calls per megabyte.

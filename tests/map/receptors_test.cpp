@@ -121,7 +121,7 @@ TEST_F(ReadingPlotContents, StopsAtAFieldThatIsNotANumberWithPlotmergesDiagnosti
         FAIL() << "no failure";
     } catch (const RunFailure& failure) {
         EXPECT_EQ("converting a field of '" + path_ + "': line 3: field value holds '      12x4567', which is not a number",
-                  failure.detail());
+                  std::string(failure.what()));
     }
 }
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "../plot/plot_test_support.hpp"
+#include "diagnostics.hpp"
 #include "platform/platform.hpp"
 #include "run_failure.hpp"
 
@@ -165,7 +166,7 @@ TEST(Diagnostics, ShowNamesReadablyAndUnambiguously)
     EXPECT_EQ("a\\x01", printable("a\x01"));       // the control byte 1
     EXPECT_EQ("\\x0d\\x0a\\xe9 end\\", printable("\r\n\xe9 end\\"));
     const RunFailure failure("opening", "dir\\x\n.plt", "cause");
-    EXPECT_STREQ("plotmerge: opening 'dir\\x5cx\\x0a.plt': cause", failure.what());
+    EXPECT_STREQ("opening 'dir\\x5cx\\x0a.plt': cause", failure.what());
 }
 
 }  // namespace

@@ -99,7 +99,7 @@ std::u16string read_as_1252(std::string_view bytes)
 
 std::u16string shown_at_console(std::string_view name, std::string_view cause = "cause")
 {
-    return platform::console_text(RunFailure("opening", name, cause).what(), read_as_1252);
+    return platform::console_text(std::string("plotmerge: ") + RunFailure("opening", name, cause).what(), read_as_1252);
 }
 
 TEST(ConsoleText, ShowsTheEscapedBytesOfANameAsTheCharactersTyped)
