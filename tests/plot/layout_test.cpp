@@ -142,6 +142,7 @@ TEST(IntegerFields, ReadBlanksSignAndDigitsInTheThirtyTwoBitRange)
 {
     const IntegerCase cases[] = {
         {"  +42   ", IntegerReading::Number, 42},      {"1 2 3", IntegerReading::Number, 123},
+        {"00000042", IntegerReading::Number, 42},      {"  -123  ", IntegerReading::Number, -123},
         {"", IntegerReading::Number, 0},                {"-0", IntegerReading::Number, 0},
         {" 2147483647", IntegerReading::Number, 2147483647},
         {"-2147483648", IntegerReading::Number, std::numeric_limits<std::int32_t>::min()},

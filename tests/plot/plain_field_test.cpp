@@ -1,17 +1,10 @@
-#include <bit>
-#include <cmath>
 #include <cstdint>
-#include <cstring>
-#include <optional>
 #include <random>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "plot/field_bytes.hpp"
-#include "plot/plain_field.hpp"
-#include "plot/real_field.hpp"
-#include "slow_real_reader.hpp"
 
 namespace {
 
@@ -31,100 +24,6 @@ std::string random_plain_field(std::mt19937_64& random, std::size_t width)
     if (point == digits) number += '.';
     const std::size_t trailing = random() % 8 == 0 ? random() % (width - number.size() + 1) : 0;
     return std::string(width - number.size() - trailing, ' ') + number + std::string(trailing, ' ');
-}
-
-std::string without_blanks(const std::string& field)
-{
-    std::string text;
-    for (const char c : field) {
-        if (c != ' ') text += c;
-    }
-    return text;
-}
-
-template <class Shape>
-std::optional<float> quick(const std::string& field)
-{
-    EXPECT_EQ(field.size(), Shape::width);
-    float value = 0.0f;
-    if (!read_plain_field<Shape>(field.data(), value)) return std::nullopt;
-    return value;
-}
-
-// Wherever the quick reader answers it must agree to the bit with the slow one.
-template <class Shape>
-void expect_agreement(const std::string& field, std::uint64_t& answered)
-{
-    const std::optional<float> value = quick<Shape>(field);
-    if (!value) return;
-    ++answered;
-    const std::string text = without_blanks(field);
-    const std::optional<float> slow = text.empty() ? 0.0f : slow_read_real(text, Shape::decimals);
-    ASSERT_TRUE(slow.has_value()) << '[' << field << ']';
-    ASSERT_EQ(std::bit_cast<std::uint32_t>(*slow), std::bit_cast<std::uint32_t>(*value)) << '[' << field << ']';
-}
-
-TEST(PlainFieldReader, AgreesWithTheSlowReaderOnRandomFields)
-{
-    std::mt19937_64 random(20261209);
-    std::uint64_t answered = 0;
-    constexpr int kFields = 1'000'000;
-    for (int i = 0; i < kFields; ++i) {
-        if (i % 2 == 0) {
-            expect_agreement<WideReal>(random_plain_field(random, WideReal::width), answered);
-        } else {
-            expect_agreement<NarrowReal>(random_plain_field(random, NarrowReal::width), answered);
-        }
-    }
-    // Nearly every plain field takes the quick way; only midpoints and
-    // subnormals are left to the general reader.
-    EXPECT_GT(answered, kFields * 9 / 10);
-}
-
-TEST(PlainFieldReader, LeavesOtherShapesToTheGeneralReader)
-{
-    // 1677721700000 with five implied decimals is 16777217, midway between
-    // the floats 16777216 and 16777218.
-    EXPECT_FALSE(quick<WideReal>("1677721700000").has_value());
-    EXPECT_FALSE(quick<WideReal>("  1.5E2      ").has_value());
-    EXPECT_FALSE(quick<WideReal>("    1 2 3    ").has_value());
-    EXPECT_FALSE(quick<WideReal>("      1.5+2  ").has_value());
-    EXPECT_FALSE(quick<WideReal>("          -  ").has_value());
-    EXPECT_FALSE(quick<WideReal>("    12-3     ").has_value());
-    EXPECT_FALSE(quick<WideReal>("    1.2.3    ").has_value());
-    EXPECT_FALSE(quick<NarrowReal>("\t    1.5").has_value());
-    // The general reader then gives the correctly rounded value or refuses.
-    float value = 0.0f;
-    ASSERT_TRUE(read_real_field<WideReal>("1677721700000", value));
-    EXPECT_EQ(value, 16777216.0f);
-    ASSERT_TRUE(read_real_field<WideReal>("    1 2 3    ", value));
-    EXPECT_EQ(value, 0.00123f);
-    EXPECT_FALSE(read_real_field<WideReal>("    1.2.3    ", value));
-}
-
-TEST(PlainFieldReader, ReadsTheCommonShapesItself)
-{
-    EXPECT_EQ(quick<WideReal>("12345.67891  "), 12345.67891f);
-    EXPECT_EQ(quick<WideReal>("     -0.25   "), -0.25f);
-    EXPECT_EQ(quick<WideReal>("          125"), 0.00125f);
-    EXPECT_EQ(quick<NarrowReal>(" 1234567"), 12345.67f);
-    EXPECT_EQ(quick<WideReal>("             "), 0.0f);
-    const std::optional<float> negative_zero = quick<WideReal>("     -0.00000");
-    ASSERT_TRUE(negative_zero.has_value());
-    EXPECT_TRUE(std::signbit(*negative_zero));
-}
-
-TEST(PlainIntegerReader, ReadsBlanksSignAndDigits)
-{
-    std::int32_t value = 0;
-    ASSERT_TRUE(read_plain_integer("00000042", value));
-    EXPECT_EQ(value, 42);
-    ASSERT_TRUE(read_plain_integer("  -123  ", value));
-    EXPECT_EQ(value, -123);
-    ASSERT_TRUE(read_plain_integer("        ", value));
-    EXPECT_EQ(value, 0);
-    EXPECT_FALSE(read_plain_integer("  1 2   ", value));
-    EXPECT_FALSE(read_plain_integer("      + ", value));
 }
 
 #if defined(PLOTMERGE_SSE2_CLASSIFIER)

@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "field_reference.hpp"
+#include "field_disagreement.hpp"
 
 namespace {
 

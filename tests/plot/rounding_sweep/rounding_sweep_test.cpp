@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "field_reference.hpp"
+#include "field_disagreement.hpp"
 
 namespace {
 
@@ -70,22 +70,30 @@ private:
 
 TEST(RoundingSweepReference, GivesTheHandWorkedTexts)
 {
-    EXPECT_EQ(reference_field(0.125f, kNarrowField), "    0.12");
-    EXPECT_EQ(reference_field(0.375f, kNarrowField), "    0.38");
-    EXPECT_EQ(reference_field(-0.0f, kWideField), "     -0.00000");
-    EXPECT_EQ(reference_field(-1e-9f, kNarrowField), "   -0.00");
-    EXPECT_EQ(reference_field(0.015625f, kWideField), "      0.01562");
-    EXPECT_EQ(reference_field(9999999.0f, kWideField), "9999999.00000");
-    EXPECT_EQ(reference_field(1e7f, kWideField), "*************");
-    EXPECT_EQ(reference_field(-999999.0f, kWideField), "-999999.00000");
-    EXPECT_EQ(reference_field(-1e6f, kWideField), "*************");
-    EXPECT_EQ(reference_field(-9999.99f, kNarrowField), "-9999.99");
-    EXPECT_EQ(reference_field(-9999.996f, kNarrowField), "********");
-    EXPECT_EQ(reference_field(1e30f, kNarrowField), "********");
-    EXPECT_EQ(reference_field(-std::numeric_limits<float>::infinity(), kWideField), "    -Infinity");
-    EXPECT_EQ(reference_field(-std::numeric_limits<float>::infinity(), kNarrowField), "    -Inf");
-    EXPECT_EQ(reference_field(std::numeric_limits<float>::infinity(), kNarrowField), "Infinity");
-    EXPECT_EQ(reference_field(-std::numeric_limits<float>::quiet_NaN(), kNarrowField), "     NaN");
+    EXPECT_EQ(reference_field(0.125f, 8, 2), "    0.12");
+    EXPECT_EQ(reference_field(0.375f, 8, 2), "    0.38");
+    EXPECT_EQ(reference_field(-0.0f, 13, 5), "     -0.00000");
+    EXPECT_EQ(reference_field(-1e-9f, 8, 2), "   -0.00");
+    EXPECT_EQ(reference_field(0.015625f, 13, 5), "      0.01562");
+    EXPECT_EQ(reference_field(9999999.0f, 13, 5), "9999999.00000");
+    EXPECT_EQ(reference_field(1e7f, 13, 5), "*************");
+    EXPECT_EQ(reference_field(-999999.0f, 13, 5), "-999999.00000");
+    EXPECT_EQ(reference_field(-1e6f, 13, 5), "*************");
+    EXPECT_EQ(reference_field(-9999.99f, 8, 2), "-9999.99");
+    EXPECT_EQ(reference_field(-9999.996f, 8, 2), "********");
+    EXPECT_EQ(reference_field(1e30f, 8, 2), "********");
+    EXPECT_EQ(reference_field(-std::numeric_limits<float>::infinity(), 13, 5), "    -Infinity");
+    EXPECT_EQ(reference_field(-std::numeric_limits<float>::infinity(), 8, 2), "    -Inf");
+    EXPECT_EQ(reference_field(std::numeric_limits<float>::infinity(), 8, 2), "Infinity");
+    EXPECT_EQ(reference_field(-std::numeric_limits<float>::quiet_NaN(), 8, 2), "     NaN");
+    // Other shapes by the same rules: 1.0625 is a tie at three decimals and
+    // goes to the even 1.062; 123.4375 goes up to 123.438; no decimals end with the point.
+    EXPECT_EQ(reference_field(1.0625f, 10, 3), "     1.062");
+    EXPECT_EQ(reference_field(-123.4375f, 9, 3), " -123.438");
+    EXPECT_EQ(reference_field(1000.0f, 7, 3), "*******");
+    EXPECT_EQ(reference_field(2.5f, 3, 0), " 2.");
+    EXPECT_EQ(reference_field(-std::numeric_limits<float>::infinity(), 6, 1), "  -Inf");
+    EXPECT_EQ(reference_field(std::numeric_limits<float>::quiet_NaN(), 2, 1), "**");
 }
 
 TEST(RoundingSweep, AgreesOnSeededRandomFloats)

@@ -1,0 +1,52 @@
+#include "field_reference.hpp"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+std::string right_aligned(const std::string& text, int width)
+{
+    const auto columns = static_cast<std::size_t>(width);
+    if (text.size() > columns) return std::string(columns, '*');
+    return std::string(columns - text.size(), ' ') + text;
+}
+
+std::string special_text(float value, int width)
+{
+    if (std::isnan(value)) return right_aligned("NaN", width);
+    const bool negative = value < 0;
+    const std::string word = negative ? "-Infinity" : "Infinity";
+    if (word.size() <= static_cast<std::size_t>(width)) return right_aligned(word, width);
+    return right_aligned(negative ? "-Inf" : "Inf", width);
+}
+
+}  // namespace
+
+std::string reference_field(float value, int width, int decimals)
+{
+    if (!std::isfinite(value)) return special_text(value, width);
+    // More integer digits than the field has columns never fit; printing them is slow.
+    if (std::fabs(static_cast<double>(value)) >= std::pow(10.0, width)) return std::string(static_cast<std::size_t>(width), '*');
+    char text[512];
+    std::snprintf(text, sizeof text, "%.*f", decimals, static_cast<double>(value));
+    std::string written = text;
+    // A field without decimals still ends its integer digits with the point.
+    if (decimals == 0) written += '.';
+    return right_aligned(written, width);
+}
+
+float float_from_bits(std::uint32_t bits)
+{
+    float value = 0.0f;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+std::uint32_t bits_of(float value)
+{
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
