@@ -171,7 +171,9 @@ void Merge::note_warnings_of_position(const DataLines& data, const Receptor* rec
                                       std::size_t zeros, std::size_t risk_zeros)
 {
     const int last = count_ - 1;
+    // A blank line reads as receptor (0, 0): only such lines are looked at again.
     for (int i = 0; i < count_; ++i) {
+        if (receptors[i].x != 0.0f || receptors[i].y != 0.0f) continue;
         if (holds_nothing_but_blanks(line(i), width)) warnings_.blank_data_lines.count([&] { return here(i); });
     }
     for (std::size_t k = 0; k < zeros; ++k) warnings_.zeros_in_output.count([&] { return written(job_.output_file); });
