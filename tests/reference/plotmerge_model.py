@@ -5,7 +5,9 @@ the answer bytes, the files of the working folder given as a dict of name
 bytes to content bytes (and, optionally, hard links as further names of
 them), the merge, and the files left behind. It returns a
 ModelResult with what standard output receives, the exit status, the final
-folder contents, and whether standard error receives anything.
+folder contents, whether standard error receives anything, and the
+warnings written at the end of the run, in their order: each with the
+counts, lines and files its text names.
 
 Reals are single-precision values held in Python floats: every decimal text
 is rounded once, exactly, from its rational value, and every arithmetic step
@@ -22,7 +24,8 @@ leaves the standard layout. With a declared layout, lines are read at
 max(120, W) columns from input 1's first data line on; the first two real
 fields are the receptor, and each real field of 13 columns or more that
 follows them, up to the first narrower one, is combined on its own; other
-inputs' FORMAT lines that declare another layout stop the run.
+inputs' FORMAT lines that declare another layout stop the run; against
+the standard layout they draw a warning.
 
 Inputs whose behaviour the tool's rules leave to the implementer, and that
 its documentation does not settle, raise Unsettled: a driver should not
@@ -310,6 +313,7 @@ class OpenFile:
     data: bytes
     pos: int = 0
     written: list = field(default_factory=list)
+    lone_cr: bool = False  # the last line read has a CR that no LF follows in its skipped part
 
 
 class Folder:
@@ -372,12 +376,15 @@ def read_plot_line(f, width=LINE_WIDTH):
 
     A CR within the first `width` bytes ends the line (with an LF right
     after it); past them the rest of the line, CRs included, is skipped.
+    Notes in f.lone_cr whether that skipped rest holds a CR that no LF
+    follows (the file's last byte included).
     """
     data = f.data
     i = f.pos
     if i >= len(data):
         return None
     line = bytearray()
+    f.lone_cr = False
     while i < len(data):
         b = data[i]
         if b == LF:
@@ -390,6 +397,8 @@ def read_plot_line(f, width=LINE_WIDTH):
             break
         if len(line) < width:
             line.append(b)
+        elif b == CR and data[i + 1:i + 2] != b'\n':
+            f.lone_cr = True
         i += 1
     f.pos = i
     return bytes(line).ljust(width, b' ')
@@ -647,24 +656,53 @@ def fit(text, width):
     return text.rjust(width).encode()
 
 
+def field_text(f, v):
+    if f.kind == 'F':
+        return format_fixed(v, f.width, f.digits)
+    if f.kind == 'E':
+        return format_exponent(v, f.width, f.digits)
+    if f.kind == 'I':
+        return format_integer(v, f.width, f.digits)
+    return v
+
+
 def format_data_line(layout, values):
     """W columns, blank between the fields."""
     line = bytearray(b' ' * layout.width)
     for f, v in zip(layout.fields, values):
-        if f.kind == 'F':
-            text = format_fixed(v, f.width, f.digits)
-        elif f.kind == 'E':
-            text = format_exponent(v, f.width, f.digits)
-        elif f.kind == 'I':
-            text = format_integer(v, f.width, f.digits)
-        else:
-            text = v
-        line[f.start:f.start + f.width] = text
+        line[f.start:f.start + f.width] = field_text(f, v)
     return bytes(line)
 
 
 # ---------------------------------------------------------------------------
 # The merge
+
+@dataclass
+class Tally:
+    """How often something worth a warning was met, and its first place."""
+    count: int = 0
+    first: tuple = None
+
+    def add(self, *place):
+        self.count += 1
+        if self.first is None:
+            self.first = place
+
+
+class MergeWarnings:
+    """What the end-of-run warnings count; places are (line, input index)
+    unless said otherwise, line numbers counted from 1 with header lines."""
+
+    def __init__(self):
+        self.layout = None            # line of input 1's FORMAT line that cannot be used
+        self.other_layouts = Tally()  # other inputs' FORMAT lines declaring another layout than the standard one
+        self.blank = Tally()          # merged data lines of nothing but blanks and control bytes
+        self.lone_cr = Tally()        # lines with a CR that no LF follows in their skipped part
+        self.zero = (Tally(), Tally())  # values written as zero in the combined output and RISK.PLT: (line,)
+        self.late_headers = Tally()   # input 1's header lines after its first data line: (line,)
+        self.receptors = Tally()      # (line, input index, its (x, y) texts, the last input's)
+        self.data_lines = 0           # data line positions merged
+
 
 @dataclass
 class MergeJob:
@@ -675,8 +713,7 @@ class MergeJob:
     average: bool = False
     risk: object = None
     output: object = None
-    differing_positions: int = 0
-    layout_warning: bool = False
+    warnings: MergeWarnings = field(default_factory=MergeWarnings)
 
 
 def combine(job, scaled):
@@ -693,32 +730,56 @@ def same_real(a, b):
     return a == b or (math.isnan(a) and math.isnan(b))
 
 
-def receptors_differ(records):
+def first_differing_receptor(records):
+    """The index of the first input whose receptor differs from the last input's, or None."""
     last = records[-1]
-    return any(not same_real(r[0], last[0]) or not same_real(r[1], last[1]) for r in records[:-1])
+    for i, r in enumerate(records[:-1]):
+        if not same_real(r[0], last[0]) or not same_real(r[1], last[1]):
+            return i
+    return None
+
+
+def receptor_texts(layout, record):
+    """x and y as a data line writes them, without the blanks in front."""
+    return tuple(field_text(f, v).strip(b' ').decode() for f, v in zip(layout.fields[:2], record[:2]))
+
+
+def holds_nothing(line):
+    """A line as read holding no byte but blanks and control bytes."""
+    return all(b <= BLANK or b == 0x7F for b in line)
+
+
+def written_as_zero(value, f):
+    """A value that is not zero, written in an F field with zero digits only."""
+    if f.kind != 'F' or value == 0 or math.isnan(value) or math.isinf(value):
+        return False
+    text = format_fixed(value, f.width, f.digits)
+    return b'*' not in text and not any(c in b'123456789' for c in text)
 
 
 class LayoutCheck:
     """Input 1's FORMAT line, and the other inputs' FORMAT lines checked against it.
 
     Only input 1's header lines before its first data line are searched;
-    the first FORMAT line decides. When it declares a layout other than the
-    standard one (a list that cannot be read or used declares none), each
-    other input's usable FORMAT line at a header position of input 1 must
-    declare the same layout: from input 1's FORMAT line on, at once; before
-    it, the first one of each input is kept and checked at input 1's FORMAT
-    line.
+    the first FORMAT line decides (a list that cannot be read or used
+    declares none). Input 1's layout is known from that line, or without
+    one from input 1's first data line. Before it is known, each other
+    input's first usable FORMAT line at a header position of input 1 is
+    kept, and checked when it becomes known; after that, every one is
+    checked when met. Against a declared layout other than the standard
+    one, another layout stops the run; against the standard one, it is
+    counted for a warning.
     """
 
     def __init__(self, count):
         self.layout = STANDARD_LAYOUT  # the layout data lines are read and written by
         self.found = False             # input 1's FORMAT line was met
         self.declared = None           # input 1's layout, when not the standard one
-        self.early = [None] * (count - 1)
+        self.early = [None] * (count - 1)  # (layout, line) kept for each other input
 
-    def header_position(self, job, lines, before_data):
-        others = [format_line_layout(line) for line in lines[1:]]
-        others = [other if isinstance(other, Layout) else None for other in others]
+    def header_position(self, job, lines, before_data, line_number):
+        others = [(other, line_number) if isinstance(other, Layout) else None
+                  for other in map(format_line_layout, lines[1:])]
         if before_data and not self.found:
             declared = format_line_layout(lines[0])
             if declared is None:
@@ -726,49 +787,142 @@ class LayoutCheck:
                 return
             self.found = True
             if not isinstance(declared, Layout):
-                job.layout_warning = True
+                job.warnings.layout = line_number
             elif declared != STANDARD_LAYOUT:
                 self.layout = self.declared = declared
-                others += self.early
-        if self.declared is not None and any(o is not None and o != self.declared for o in others):
-            raise RunFailure('the inputs declare different layouts')
+            self.check_kept(job)
+        self.check(job, others)
+
+    def check_kept(self, job):
+        """Input 1's layout is now known: the kept FORMAT lines are checked."""
+        early, self.early = self.early, [None] * len(self.early)
+        self.check(job, early)
+
+    def check(self, job, others):
+        for i, other in enumerate(others):
+            if other is None:
+                continue
+            layout, line_number = other
+            if self.declared is not None and layout != self.declared:
+                raise RunFailure('the inputs declare different layouts')
+            if self.declared is None and layout != STANDARD_LAYOUT:
+                job.warnings.other_layouts.add(line_number, i + 1)
 
 
 def run_merge(job):
     check = LayoutCheck(len(job.inputs))
+    warnings = job.warnings
     before_data = True
+    line_number = 0
     while True:
         # From input 1's first data line on, every input's lines are read at
         # max(120, W) columns; the first byte of input 1's next line tells.
-        if before_data and next_byte(job.inputs[0]) != ord('*'):
+        first_data = before_data and next_byte(job.inputs[0]) != ord('*')
+        if first_data:
             before_data = False
         width = LINE_WIDTH if before_data else max(LINE_WIDTH, check.layout.width)
+        line_number += 1
         lines = []
-        for f in job.inputs:
+        for i, f in enumerate(job.inputs):
             line = read_plot_line(f, width)
             if line is None:
                 return  # nothing of this position counts, a FORMAT line neither
+            if f.lone_cr:
+                warnings.lone_cr.add(line_number, i)
             lines.append(line)
         if lines[0][0:1] == b'*':
-            check.header_position(job, lines, before_data)
+            check.header_position(job, lines, before_data, line_number)
+            if not before_data:
+                warnings.late_headers.add(line_number)
             write_line(job.output, lines[0][:LINE_WIDTH])
             if job.risk is not None:
                 write_line(job.risk, lines[0][:LINE_WIDTH])
             continue
+        if first_data and not check.found:
+            check.check_kept(job)
         layout = check.layout
         records = [read_fields(layout, line) for line in lines]
-        if receptors_differ(records):
-            job.differing_positions += 1
+        warnings.data_lines += 1
+        for i, line in enumerate(lines):
+            if holds_nothing(line):
+                warnings.blank.add(line_number, i)
+        differing = first_differing_receptor(records)
+        if differing is not None:
+            warnings.receptors.add(line_number, differing, receptor_texts(layout, records[differing]),
+                                   receptor_texts(layout, records[-1]))
         record = list(records[-1])
         combined = {}
         for k in value_fields(layout):
             scaled = [f32_mul(job.scales[i], r[k]) for i, r in enumerate(records)]
             combined[k] = record[k] = combine(job, scaled)
+            if written_as_zero(record[k], layout.fields[k]):
+                warnings.zero[0].add(line_number)
         write_line(job.output, format_data_line(layout, record))
         if job.risk is not None:
             for k, v in combined.items():
                 record[k] = f32_mul(RISK_FACTOR, v)
+                if written_as_zero(record[k], layout.fields[k]):
+                    warnings.zero[1].add(line_number)
             write_line(job.risk, format_data_line(layout, record))
+
+
+# ---------------------------------------------------------------------------
+# The warnings at the end of a run
+#
+# One per kind, in this order; each is a kind and its facts, the (name,
+# value) pairs its text gives: counts, lines and the files named.
+
+WARNING_KINDS = ('layout', 'other layouts', 'blank data lines', 'lone CR', 'values written as zero',
+                 'header lines among the data', 'receptors')
+
+
+@dataclass(frozen=True)
+class RunWarning:
+    kind: str
+    facts: tuple
+
+    def __str__(self):
+        return '%s: %s' % (self.kind, ', '.join('%s %s' % (name, shown(value)) for name, value in self.facts))
+
+
+def shown(value):
+    """A fact as a person reads it: names quoted, bytes that are not printable as \\xNN."""
+    if isinstance(value, bytes):
+        return "'%s'" % ''.join(chr(b) if 0x20 <= b < 0x7F else '\\x%02x' % b for b in value)
+    return str(value)
+
+
+def warning_list(job):
+    w = job.warnings
+
+    def name(i):
+        return job.names[i].rstrip(b' ')
+
+    def counted(kind, tally):
+        line, i = tally.first
+        return RunWarning(kind, (('count', tally.count), ('line', line), ('file', name(i))))
+
+    found = []
+    if w.layout is not None:
+        found.append(RunWarning('layout', (('line', w.layout), ('file', name(0)))))
+    for kind, tally in (('other layouts', w.other_layouts), ('blank data lines', w.blank), ('lone CR', w.lone_cr)):
+        if tally.count:
+            found.append(counted(kind, tally))
+    outputs = (b'AVG_CONC.PLT' if job.average else b'SUM_CONC.PLT', b'RISK.PLT')
+    zero = tuple(('in ' + shown(output), (tally.count, tally.first[0]))
+                 for output, tally in zip(outputs, w.zero) if tally.count)
+    if zero:
+        found.append(RunWarning('values written as zero', zero))
+    if w.late_headers.count:
+        found.append(RunWarning('header lines among the data', (('count', w.late_headers.count), ('file', name(0)),
+                                                             ('line', w.late_headers.first[0]))))
+    if w.receptors.count:
+        line, i, (x, y), (last_x, last_y) = w.receptors.first
+        found.append(RunWarning('receptors', (('count', w.receptors.count), ('of', w.data_lines),
+                                           ('line', line), ('file', name(i)), ('x', x), ('y', y),
+                                           ('last line', line), ('last file', name(len(job.names) - 1)),
+                                           ('last x', last_x), ('last y', last_y))))
+    return found
 
 
 # ---------------------------------------------------------------------------
@@ -813,6 +967,7 @@ class ModelResult:
     files: dict
     stderr_expected: bool  # True when standard error must hold something
     failure: str = ''      # why the run stopped with status 2
+    warnings: list = field(default_factory=list)  # RunWarning, in the order written
 
 
 def run_model(answers, files, links=None):
@@ -832,5 +987,5 @@ def run_model(answers, files, links=None):
         status = 2
         failure = str(stop)
     folder.close_all()
-    stderr_expected = status != 0 or job.differing_positions > 0 or job.layout_warning
-    return ModelResult(b''.join(out), status, folder.files, stderr_expected, failure)
+    warnings = warning_list(job)
+    return ModelResult(b''.join(out), status, folder.files, status != 0 or bool(warnings), failure, warnings)

@@ -5,8 +5,10 @@ Each case is a random dialogue (count, names, factors, mode, risk answer in
 many textual forms) and a random working folder (plot files with fields in
 many valid shapes and a few invalid ones, old outputs). The case runs once
 through the built plotmerge in a fresh folder and once through
-plotmerge_model; standard output, the exit status, whether standard error
-holds anything, and every file of the folder must agree byte for byte.
+plotmerge_model; standard output, the exit status, the warnings on
+standard error (each kind in order, with the counts, lines and files its
+text names), a failure's diagnostic line, and every file of the folder must
+agree byte for byte.
 
 In a third of the cases (--layouts mixed; only or never choose) input 1
 declares its data line layout in a FORMAT header line: one of the layouts
@@ -16,14 +18,21 @@ and then one that cannot be read or used. The other inputs mostly declare the sa
 sometimes another or at another header line. Data lines follow the layout,
 wider than 120 columns when it is, with ties and carries for the writers.
 
+Now and then the files hold what draws each warning: blank and empty
+lines among the data, CRs in the part of a line skipped after the columns
+read, tiny values, header lines after the first data line, other inputs
+declaring a layout against input 1's standard one, a file with CR line ends.
+
 A mismatch prints the differences and, with --keep-failures, leaves a
-folder holding the answers, the starting files and both outcomes.
+folder holding the answers, the starting files, both outcomes and the
+warnings expected.
 Exit status: 0 when every case agreed, 1 otherwise.
 """
 
 import argparse
 import os
 import random
+import re
 import shutil
 import subprocess
 import sys
@@ -214,6 +223,9 @@ def random_header(rng):
     if rng.random() < 0.03:
         k = rng.randint(1, len(header))
         header = header[:k] + b'\r' + header[k:]
+    if rng.random() < 0.02:
+        # a CR in the part skipped after the columns read, alone or before the LF
+        header = header.ljust(rng.randint(120, 160), b'-') + b'\r' + rng.choice([b'', b'*', b'x y'])
     return header
 
 
@@ -358,10 +370,17 @@ class PlotSet:
             self.headers.insert(self.format_index, self.declared.header)
             for receptor in self.receptors:
                 receptor.nan = rng.random() < 0.02
-            self.late = None
-            if rng.random() < 0.15:
-                self.late = (rng.randint(0, len(self.receptors)),
-                             rng.choice([self.declared.header, self.declared.other_header(), random_header(rng)]))
+        # other inputs declaring a layout against input 1's standard one,
+        # before its first data line or after it
+        self.foreign = not declared and rng.random() < 0.12
+        if self.foreign and not self.headers:
+            self.headers.append(random_header(rng))
+        # a header line after the first data lines, as in two runs joined
+        self.late = None
+        if rng.random() < (0.15 if declared else 0.5 if self.foreign else 0.08):
+            self.late = (rng.randint(0, len(self.receptors)),
+                         rng.choice([self.declared.header, self.declared.other_header(), random_header(rng)])
+                         if declared else random_header(rng))
 
     def data_line(self, receptor, invalid=False, specials=True):
         rng = self.rng
@@ -380,6 +399,8 @@ class PlotSet:
         headers = list(self.headers)
         if self.declared and not first:
             headers = self.declared.headers_of_other_input(headers, self.format_index)
+        if self.foreign and not first and headers and rng.random() < 0.6:
+            headers[rng.randrange(len(headers))] = foreign_format_header(rng)
         if rng.random() < 0.2:
             headers = [h if self.declared and h == self.declared.header else random_header(rng) for h in headers]
         lines.extend(headers)
@@ -387,10 +408,12 @@ class PlotSet:
             if rng.random() < 0.05:
                 receptor = Receptor(rng)
             lines.append(self.data_line(receptor, rng.random() < 0.004))
-        if self.declared and self.late:
+        if self.late:
             k, header = self.late
-            if not first and rng.random() < 0.3:
+            if self.declared and not first and rng.random() < 0.3:
                 header = rng.choice([self.declared.other_header(), random_header(rng)])
+            if self.foreign and not first and rng.random() < 0.6:
+                header = foreign_format_header(rng)
             lines.insert(len(headers) + k, header)
         if rng.random() < 0.03:
             k = rng.randint(0, len(lines))
@@ -399,6 +422,8 @@ class PlotSet:
             lines = lines[:rng.randint(0, len(lines))]
         if rng.random() < 0.1:
             lines.append(self.data_line(Receptor(rng), specials=False))
+        if rng.random() < 0.01:
+            return b'\r'.join(lines)  # saved with CR line ends
         return join_lines(rng, lines, self.declared.width if self.declared else model.LINE_WIDTH)
 
 
@@ -611,6 +636,17 @@ def format_header(rng, text):
     if rng.random() < 0.03 and len(line) < 120:
         line = line.ljust(120) + 'not read past column 120'
     return line.encode('latin-1')
+
+
+def foreign_format_header(rng):
+    """A FORMAT line of another input than input 1, which reads the standard layout."""
+    r = rng.random()
+    if r < 0.5:
+        return format_header(rng, dress(rng, rng.choice(WORLD_LISTS)))
+    pieces = random_pieces(rng)
+    if r < 0.85:
+        return format_header(rng, list_text(rng, pieces))
+    return format_header(rng, bad_list(rng, list_text(rng, pieces), layout_of(pieces).width))
 
 
 class DeclaredLayout:
@@ -1079,6 +1115,102 @@ def run_program(binary, case, folder, answers_from_file):
     return proc.stdout, proc.returncode, proc.stderr, left
 
 
+# ---------------------------------------------------------------------------
+# Standard error: the warnings, then a failure's diagnostic
+#
+# Each warning line is told by a fragment of its text, then read in full for
+# the counts, lines and files it names, as the model gives them.
+
+WARNING_PREFIX = b'plotmerge: warning: '
+NAME = rb"'(?P<file>.*)'"
+WARNING_TEXTS = [
+    ('layout', b'is a FORMAT line whose list cannot be used',
+     rb"line (?P<line>\d+) of " + NAME + rb" is a FORMAT line whose list cannot be used \(.*\); the data lines are read "
+     rb"in the standard layout, \(3\(1X,F13\.5\),3\(1X,F8\.2\),2X,A6,2X,A8,2X,I8\.8,2X,A8\)$"),
+    ('other layouts', b'of another input declares|of other inputs declare',
+     rb"(?P<count>\d+) FORMAT (?:(?P<one>line of another input declares)|lines of other inputs declare) a layout "
+     rb"other than the standard one, in which every input's data lines are read; first at line (?P<line>\d+) of "
+     + NAME + rb": check that the inputs hold data of one layout$"),
+    ('blank data lines', b'nothing but blanks or control bytes',
+     rb"(?P<count>\d+) data (?:(?P<one>line holds)|lines hold) nothing but blanks or control bytes, merged as zeros "
+     rb"at receptor \(0, 0\); first at line (?P<line>\d+) of " + NAME + rb"$"),
+    ('lone CR', b'a CR that no LF follows',
+     rb"(?P<count>\d+) (?:(?P<one>line has)|lines have) a CR that no LF follows in the part skipped after the columns "
+     rb"read; first at line (?P<line>\d+) of " + NAME + rb": the file may end its lines with CR alone, which reads "
+     rb"them as one long line$"),
+    ('values written as zero', b'values that are not zero were written as zero',
+     rb"values that are not zero were written as zero: (?P<parts>.*); a factor such as 1E6, or a layout with the "
+     rb"value in exponent form, keeps them$"),
+    ('header lines among the data', b'after its first data line',
+     rb"(?P<count>\d+) header (?:(?P<one>line)|lines) of " + NAME + rb" (?:(?P<one_too>comes)|come) after its first "
+     rb"data line; first at line (?P<line>\d+): the file may hold more than one run$"),
+    ('receptors', b'receptors differ',
+     rb"receptors differ at (?P<count>\d+) of (?P<of>\d+) data lines?; first at line (?P<line>\d+) of " + NAME +
+     rb" \((?P<x>[^,]*), (?P<y>[^,]*)\) against line (?P<last_line>\d+) of '(?P<last>.*)' "
+     rb"\((?P<last_x>[^,]*), (?P<last_y>[^,]*)\)$"),
+]
+ZERO_PART = re.compile(rb"(\d+) in '([^']*)', first at line (\d+)$")
+
+
+def unescaped(name):
+    """A name as the tool quotes it, its bytes that are not printable written \\xNN."""
+    return re.sub(rb'\\x([0-9A-Fa-f]{2})', lambda m: bytes([int(m[1], 16)]), name)
+
+
+def read_warning(text):
+    """The model.RunWarning that a warning line's text (after the prefix) states."""
+    for kind, fragment, pattern in WARNING_TEXTS:
+        if not re.search(fragment, text):
+            continue
+        m = re.match(pattern, text)
+        if not m:
+            return model.RunWarning(kind, (('text not understood', text),))
+        if kind == 'values written as zero':
+            parts = [ZERO_PART.match(part) for part in m['parts'].split(b', and ')]
+            if not all(parts):
+                return model.RunWarning(kind, (('text not understood', text),))
+            return model.RunWarning(kind, tuple(('in ' + model.shown(p[2]), (int(p[1]), int(p[3]))) for p in parts))
+        facts = []
+        groups = m.groupdict()
+        for name in sorted((g for g in groups if g not in ('one', 'one_too')), key=m.start):
+            if name in ('file', 'last'):
+                facts.append(('last file' if name == 'last' else 'file', unescaped(m[name])))
+            elif name in ('x', 'y', 'last_x', 'last_y'):
+                facts.append((name.replace('_', ' '), m[name].decode('latin-1')))
+            else:
+                facts.append((name.replace('_', ' '), int(m[name])))
+        if 'one' in groups and (int(m['count']) == 1) != (m['one'] is not None) or \
+                'one_too' in groups and (m['one'] is None) != (m['one_too'] is None):
+            facts.append(('wording', 'singular and plural mixed'))
+        return model.RunWarning(kind, tuple(facts))
+    return model.RunWarning('unknown', (('text', text),))
+
+
+def read_standard_error(stderr, status):
+    """The warnings on standard error, and what is wrong with its lines besides.
+
+    Every line is a warning; after a failure (status 2) the last one is its
+    diagnostic instead.
+    """
+    problems = []
+    lines = stderr.split(b'\n')
+    if lines[-1]:
+        problems.append(('standard error', 'lines ended by LF', stderr))
+    lines = lines[:-1]
+    if status == 2:
+        if not lines or lines[-1].startswith(WARNING_PREFIX) or not lines[-1].startswith(b'plotmerge: '):
+            problems.append(('diagnostic', 'a last line of standard error', stderr))
+        else:
+            lines = lines[:-1]
+    warnings = []
+    for line in lines:
+        if line.startswith(WARNING_PREFIX):
+            warnings.append(read_warning(line[len(WARNING_PREFIX):]))
+        else:
+            problems.append(('standard error', 'warning lines only', line))
+    return warnings, problems
+
+
 def compare(expected, actual):
     """Lists the differences between the model's outcome and the program's."""
     stdout, status, stderr, files = actual
@@ -1087,10 +1219,10 @@ def compare(expected, actual):
         problems.append(('standard output', expected.stdout, stdout))
     if expected.status != status:
         problems.append(('exit status', expected.status, status))
-    if expected.stderr_expected != bool(stderr):
-        problems.append(('standard error', 'something' if expected.stderr_expected else 'nothing', stderr))
-    if status == 2 and stderr.count(b'\n') < 1:
-        problems.append(('diagnostic', 'one line', stderr))
+    warnings, stderr_problems = read_standard_error(stderr, status)
+    problems += stderr_problems
+    if warnings != expected.warnings:
+        problems.append(('warnings', expected.warnings, warnings))
     for name in sorted(set(expected.files) | set(files)):
         want, got = expected.files.get(name), files.get(name)
         if want != got:
@@ -1116,11 +1248,18 @@ def first_differing_line(want, got):
 def describe(problems):
     out = []
     for what, want, got in problems:
-        if isinstance(want, bytes) and isinstance(got, bytes) or what.startswith('file'):
+        if what == 'warnings':
+            out.append('  warnings differ:\n    expected%s\n    actual%s' % (
+                warnings_text(want, '\n      ') or ' none', warnings_text(got, '\n      ') or ' none'))
+        elif isinstance(want, bytes) and isinstance(got, bytes) or what.startswith('file'):
             out.append('  %s differs: %s' % (what, first_differing_line(want, got)))
         else:
             out.append('  %s: expected %s, actual %r' % (what, want, got))
     return '\n'.join(out)
+
+
+def warnings_text(warnings, before):
+    return ''.join(before + str(w) for w in warnings)
 
 
 def write_files(folder, files):
@@ -1152,9 +1291,14 @@ def keep_failure(directory, label, case, expected, actual, problems):
     write_files(os.path.join(case_dir, 'actual'), left)
     with open(os.path.join(case_dir, 'actual_stdout'), 'wb') as f:
         f.write(stdout)
+    with open(os.path.join(case_dir, 'actual_stderr'), 'wb') as f:
+        f.write(stderr)
+    with open(os.path.join(case_dir, 'warnings'), 'w') as f:
+        f.write('# the warnings expected on standard error, in order: kind, then the counts, lines and\n'
+                '# files its text names%s\n' % (', then a diagnostic' if expected.status == 2 else ''))
+        f.write(warnings_text(expected.warnings, '\n').lstrip('\n') + '\n' if expected.warnings else '')
     with open(os.path.join(case_dir, 'outcome'), 'w') as f:
-        f.write('expected status %d, standard error %s\n' % (
-            expected.status, 'non-empty' if expected.stderr_expected else 'empty'))
+        f.write('expected status %d, warnings:%s\n' % (expected.status, warnings_text(expected.warnings, '\n  ') or ' none'))
         f.write('actual status %d, standard error %r\n' % (status, stderr))
         f.write(describe(problems) + '\n')
     return case_dir
