@@ -87,12 +87,13 @@ private:
     template <class DataLines>
     void merge_from_first_data_line(DataLines& data)
     {
+        data_reached_ = true;
         compare_earlier_layouts();
         const std::size_t width = declaration_.data_line_width();
         do {
             if (is_header_line(line(0))) {
-                warnings_.header_lines_among_data.count([&] { return here(0); });
                 write_header_position();
+                warnings_.header_lines_among_data.count([&] { return here(0); });
             } else {
                 merge_data_position(data, width);
             }
@@ -110,6 +111,8 @@ private:
 
     void check_layouts_agree();
     void compare_earlier_layouts();
+    // Input 1's layout is known from its FORMAT line, or without one from its first data line.
+    bool layout_known() const { return declaration_.found() || data_reached_; }
     void compare_layout(int i, const FormatLine& other, std::uint64_t line_number);
 
     struct EarlierFormat {
@@ -124,6 +127,7 @@ private:
     // Per input after the first: a usable FORMAT line met at a header
     // position of input 1 before input 1's layout is known.
     std::array<std::optional<EarlierFormat>, MAX_INPUTS> earlier_formats_;
+    bool data_reached_ = false;
     std::uint64_t lines_written_ = 0;  // to each output, which get the same lines
     MergeWarnings warnings_;
 };
@@ -196,11 +200,11 @@ void Merge::note_warnings_of_position(const DataLines& data, const Receptor* rec
 // usable FORMAT line is kept, to be compared then.
 void Merge::check_layouts_agree()
 {
-    if (declaration_.found()) compare_earlier_layouts();
+    if (layout_known()) compare_earlier_layouts();
     for (int i = 1; i < count_; ++i) {
         std::optional<FormatLine> here = is_header_line(line(i)) ? usable_format_line(line(i)) : std::nullopt;
         if (!here) continue;
-        if (declaration_.found()) {
+        if (layout_known()) {
             compare_layout(i, *here, input(i).lines_read());
         } else if (!earlier_formats_[i]) {
             earlier_formats_[i] = EarlierFormat{std::move(*here), input(i).lines_read()};

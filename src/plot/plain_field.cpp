@@ -86,19 +86,15 @@ FieldBytes classify(std::uint64_t low, std::uint64_t high)
 }
 
 // Blanks, an optional sign, digits with at most one point, blanks, and
-// nothing else; an all-blank field too. One bit per byte of the field, all
-// of them set in every_byte.
-bool has_plain_shape(unsigned every_byte, unsigned digits, unsigned blanks, unsigned points, unsigned signs)
-{
-    const unsigned filled = every_byte & ~blanks;
-    const unsigned lowest = filled & (0u - filled);
-    return (digits | blanks | points | signs) == every_byte && ((filled + lowest) & filled) == 0 &&
-           (signs == 0 || signs == lowest) && (points & (points - 1)) == 0 && (filled == 0 || digits != 0);
-}
-
+// nothing else; an all-blank field too.
 bool has_plain_shape(const FieldBytes& field)
 {
-    return has_plain_shape(0xFFFFu, field.digits, field.blanks, field.points, field.minus | field.plus);
+    const unsigned filled = 0xFFFFu & ~field.blanks;
+    const unsigned signs = field.minus | field.plus;
+    const unsigned lowest = filled & (0u - filled);
+    return (field.digits | field.blanks | field.points | signs) == 0xFFFFu && ((filled + lowest) & filled) == 0 &&
+           (signs == 0 || signs == lowest) && (field.points & (field.points - 1)) == 0 &&
+           (filled == 0 || field.digits != 0);
 }
 
 // The value of a field of plain shape; nothing about the shape takes a branch.
@@ -210,20 +206,17 @@ bool holds_nothing_but_blanks(const char* line, std::size_t width)
     return true;
 }
 
+// The eight bytes right-aligned in sixteen behind blanks, classified as a
+// real field's are; a point has no place in an integer.
 bool read_plain_integer(const char* field, std::int32_t& value)
 {
-    const std::uint64_t word = load_text_word(field);
-    const std::uint64_t digit_marks = digit_bytes(word);
-    const unsigned digits = byte_bits(digit_marks);
-    const unsigned blanks = byte_bits(bytes_equal(word, ' '));
-    const unsigned minus = byte_bits(bytes_equal(word, '-'));
-    const unsigned signs = minus | byte_bits(bytes_equal(word, '+'));
-    if (!has_plain_shape(0xFFu, digits, blanks, 0, signs)) return false;
-    const unsigned filled = 0xFFu & ~blanks;
+    const FieldBytes bytes = classify(kBlanks, load_text_word(field));
+    if (bytes.points != 0 || !has_plain_shape(bytes)) return false;
     // The digits moved to the end of the word, zeros before them.
-    const int trailing = std::countl_zero(static_cast<std::uint8_t>(filled));  // 8 when all blank, and no digits
-    const std::uint64_t values = (word & ((digit_marks >> 7) * 0x0F)) << (8 * (trailing & 7));
+    const unsigned filled = 0xFF00u & ~bytes.blanks;
+    const int trailing = std::countl_zero(static_cast<std::uint16_t>(filled | 0x80u));  // 8 when all blank
+    const std::uint64_t values = bytes.high_values << (8 * (trailing & 7));
     const auto magnitude = static_cast<std::int32_t>(eight_digit_values(values));
-    value = minus != 0 ? -magnitude : magnitude;
+    value = bytes.minus != 0 ? -magnitude : magnitude;
     return true;
 }

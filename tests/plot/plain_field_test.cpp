@@ -8,6 +8,7 @@
 
 namespace {
 
+#if defined(PLOTMERGE_SSE2_CLASSIFIER)
 // A field as files hold it: leading blanks, maybe a sign, digits with the
 // point anywhere or nowhere, sometimes trailing blanks. At most width bytes:
 // a sign takes one of the width - 1 digit columns, a point the last column.
@@ -26,7 +27,6 @@ std::string random_plain_field(std::mt19937_64& random, std::size_t width)
     return std::string(width - number.size() - trailing, ' ') + number + std::string(trailing, ' ');
 }
 
-#if defined(PLOTMERGE_SSE2_CLASSIFIER)
 // Machines without SSE2 take the portable classifier: on x86 both are
 // compiled and must tell every byte apart alike.
 ::testing::AssertionResult same_classes(std::uint64_t low, std::uint64_t high)
