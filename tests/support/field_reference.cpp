@@ -1,6 +1,8 @@
 #include "field_reference.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 
@@ -35,6 +37,22 @@ std::string reference_field(float value, int width, int decimals)
     // A field without decimals still ends its integer digits with the point.
     if (decimals == 0) written += '.';
     return right_aligned(written, width);
+}
+
+std::string reference_exponent_field(float value, int width, int digits)
+{
+    if (!std::isfinite(value)) return special_text(value, width);
+    char text[512];
+    std::snprintf(text, sizeof text, "%.*e", digits - 1, std::fabs(static_cast<double>(value)));
+    const std::string printed = text;
+    const std::size_t e = printed.find('e');
+    std::string mantissa = printed.substr(0, e);
+    mantissa.erase(std::remove(mantissa.begin(), mantissa.end(), '.'), mantissa.end());
+    int exponent = std::stoi(printed.substr(e + 1));
+    if (value != 0.0f) ++exponent;
+    char exponent_text[16];
+    std::snprintf(exponent_text, sizeof exponent_text, "E%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+    return right_aligned((std::signbit(value) ? "-0." : "0.") + mantissa + exponent_text, width);
 }
 
 float float_from_bits(std::uint32_t bits)

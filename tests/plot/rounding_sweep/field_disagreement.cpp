@@ -25,10 +25,25 @@ std::string shape_disagreement(float value)
     return describe(value, Shape::width, Shape::decimals, expected, written_text);
 }
 
+// The exponent field of the layouts that declare one, E13.6.
+std::string exponent_disagreement(float value)
+{
+    constexpr int kWidth = 13;
+    constexpr int kDigits = 6;
+    char written[kWidth];
+    format_exponent_field(value, kWidth, kDigits, written);
+    const std::string written_text(written, kWidth);
+    const std::string expected = reference_exponent_field(value, kWidth, kDigits);
+    if (written_text == expected) return {};
+    return describe(value, kWidth, kDigits, expected, written_text);
+}
+
 }  // namespace
 
 std::string field_disagreement(float value)
 {
-    const std::string wide = shape_disagreement<WideReal>(value);
-    return wide.empty() ? shape_disagreement<NarrowReal>(value) : wide;
+    std::string disagreement = shape_disagreement<WideReal>(value);
+    if (disagreement.empty()) disagreement = shape_disagreement<NarrowReal>(value);
+    if (disagreement.empty()) disagreement = exponent_disagreement(value);
+    return disagreement;
 }

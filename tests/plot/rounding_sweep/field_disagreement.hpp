@@ -4,7 +4,7 @@
 
 #include "field_reference.hpp"
 
-// Empty when format_real_field writes value as the reference does in both
-// field shapes of the standard line; otherwise a one-line account of the
-// first disagreement.
+// Empty when the field writers write value as the references do in both
+// field shapes of the standard line and in E13.6; otherwise a one-line
+// account of the first disagreement.
 std::string field_disagreement(float value);

@@ -94,6 +94,11 @@ TEST(RoundingSweepReference, GivesTheHandWorkedTexts)
     EXPECT_EQ(reference_field(2.5f, 3, 0), " 2.");
     EXPECT_EQ(reference_field(-std::numeric_limits<float>::infinity(), 6, 1), "  -Inf");
     EXPECT_EQ(reference_field(std::numeric_limits<float>::quiet_NaN(), 2, 1), "**");
+    // Exponent fields: 1234565 is a tie that stays at the even digit; the float below 10 carries.
+    EXPECT_EQ(reference_exponent_field(1234565.0f, 13, 6), " 0.123456E+07");
+    EXPECT_EQ(reference_exponent_field(9.99999904632568359375f, 13, 6), " 0.100000E+02");
+    EXPECT_EQ(reference_exponent_field(-0.0f, 13, 6), "-0.000000E+00");
+    EXPECT_EQ(reference_exponent_field(-1.0f, 12, 6), "************");
 }
 
 TEST(RoundingSweep, AgreesOnSeededRandomFloats)
