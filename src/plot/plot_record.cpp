@@ -33,6 +33,8 @@ constexpr const RealColumns<WideReal>& kX = kWideFields[0];
 constexpr const RealColumns<WideReal>& kY = kWideFields[1];
 constexpr const RealColumns<WideReal>& kValueField = kWideFields[2];
 
+static_assert(WIDE_FIELD_WIDTH == WideReal::width, "x, y and value are 13 columns wide");
+
 constexpr std::size_t kTagAOffset = 71;
 constexpr std::size_t kTagBOffset = 79;
 constexpr std::size_t kStampOffset = 89;
@@ -140,13 +142,5 @@ std::array<char, RECORD_WIDTH> format_plot_record(const PlotRecord& record)
 void format_record_value(float value, char* text) { format_real_field<WideReal>(value, text + kValueField.offset); }
 
 bool value_writes_as_zero(float value) { return writes_as_zero(value, WideReal::width, WideReal::decimals); }
-
-std::array<char, WIDE_FIELD_WIDTH> format_wide_field(float value)
-{
-    static_assert(WIDE_FIELD_WIDTH == WideReal::width, "x, y and value are 13 columns wide");
-    std::array<char, WIDE_FIELD_WIDTH> text;
-    format_real_field<WideReal>(value, text.data());
-    return text;
-}
 
 std::string receptor_text(const char* line) { return layout_receptor_text(today_layout(), line); }

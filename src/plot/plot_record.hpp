@@ -108,11 +108,9 @@ std::array<char, RECORD_WIDTH> format_plot_record(const PlotRecord& record);
 // Whether a value that is not zero is written as zero in the value field.
 bool value_writes_as_zero(float value);
 
-// Width of the x, y and value fields of a data line.
+// Width of the x, y and value fields of a data line of the standard layout.
 inline constexpr std::size_t WIDE_FIELD_WIDTH = 13;
 
-// The text of x, y or value as a data line holds it (the value field's width and decimals).
-std::array<char, WIDE_FIELD_WIDTH> format_wide_field(float value);
 
 // Rewrites the value field of a formatted data line, the other nine unchanged:
 // the same text as format_plot_record of the record with that value.
