@@ -57,3 +57,66 @@ std::string printable(std::string_view bytes)
     }
     return text;
 }
+
+std::string quoted(std::string_view name)
+{
+    std::string text = "'";
+    text += printable(name);
+    text += '\'';
+    return text;
+}
+
+std::string line_of(std::uint64_t line, std::string_view file)
+{
+    std::string text = "line ";
+    text += std::to_string(line);
+    text += " of ";
+    text += quoted(file);
+    return text;
+}
+
+std::string in_columns(std::string_view what, std::size_t first, std::size_t last)
+{
+    std::string text(what);
+    text += " in columns ";
+    text += std::to_string(first);
+    text += '-';
+    text += std::to_string(last);
+    return text;
+}
+
+std::string counted(std::uint64_t count, std::string_view thing)
+{
+    std::string text = std::to_string(count);
+    text += ' ';
+    text += thing;
+    if (count != 1) text += 's';
+    return text;
+}
+
+std::string counted(std::uint64_t count, std::string_view thing, std::string_view verb_one, std::string_view verb_many)
+{
+    std::string text = counted(count, thing);
+    text += ' ';
+    text += count == 1 ? verb_one : verb_many;
+    return text;
+}
+
+std::string byte_order_mark_note(std::string_view what, std::string_view remedy)
+{
+    std::string text = ": ";
+    text += what;
+    text += " starts with a UTF-8 byte-order mark (bytes EF BB BF); ";
+    text += remedy;
+    return text;
+}
+
+std::string_view stream_name(platform::StandardStream stream)
+{
+    switch (stream) {
+    case platform::StandardStream::Input: return "standard input";
+    case platform::StandardStream::Output: return "standard output";
+    case platform::StandardStream::Error: break;
+    }
+    return "standard error";
+}

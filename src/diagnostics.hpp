@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,7 +35,24 @@ void warn(std::string_view text);
 // (platform::write_to_standard_error).
 std::string printable(std::string_view bytes);
 
-// The bytes some editors put at the start of a file saved as UTF-8. No rule
-// skips them, so such a file fails on its first line or answer; the
-// diagnostic then names the mark, which its bytes alone do not make plain.
-inline constexpr std::string_view UTF8_BYTE_ORDER_MARK = "\xEF\xBB\xBF";
+// The pieces that diagnostics and warnings are made of, each worded once.
+
+// "'<name>'", the name made printable.
+std::string quoted(std::string_view name);
+
+// "line 7 of 'a.plt'".
+std::string line_of(std::uint64_t line, std::string_view file);
+
+// "F13.5 in columns 2-14": what stands in columns first to last.
+std::string in_columns(std::string_view what, std::size_t first, std::size_t last);
+
+// "1 data line" or "3 data lines"; with verbs, "1 data line holds" or "3 data lines hold".
+std::string counted(std::uint64_t count, std::string_view thing);
+std::string counted(std::uint64_t count, std::string_view thing, std::string_view verb_one, std::string_view verb_many);
+
+// ": <what> starts with a UTF-8 byte-order mark (bytes EF BB BF); <remedy>",
+// to end the diagnostic of a first line or answer that fails for the mark.
+std::string byte_order_mark_note(std::string_view what, std::string_view remedy);
+
+// "standard input", "standard output" or "standard error".
+std::string_view stream_name(platform::StandardStream stream);

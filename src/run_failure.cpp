@@ -15,20 +15,12 @@ std::string text_of(std::string_view step, std::string_view file_part, std::stri
     return text;
 }
 
-std::string quoted(std::string_view file)
-{
-    std::string text = " '";
-    text += printable(file);
-    text += '\'';
-    return text;
-}
-
 }  // namespace
 
 RunFailure::RunFailure(std::string_view step, std::string_view cause) : std::runtime_error(text_of(step, "", cause)) {}
 
 RunFailure::RunFailure(std::string_view step, std::string_view file, std::string_view cause)
-    : std::runtime_error(text_of(step, quoted(file), cause))
+    : std::runtime_error(text_of(step, " " + quoted(file), cause))
 {
 }
 

@@ -18,13 +18,15 @@ constexpr std::size_t kLongestNumber = 4096;
 
 constexpr const char* kStep = "reading an answer";
 
+std::string standard_input() { return std::string(stream_name(platform::StandardStream::Input)); }
+
 bool is_blank(int c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 bool ends_value(int c) { return is_blank(c) || c == ',' || c == '/' || c == '\n' || c < 0; }
 
 RunFailure end_of_input(std::string_view question)
 {
-    return RunFailure(kStep, "standard input ended before the answer to " + std::string(question));
+    return RunFailure(kStep, standard_input() + " ended before the answer to " + std::string(question));
 }
 
 RunFailure not_a_number(std::string_view question, std::string_view token, std::string_view what,
@@ -47,37 +49,25 @@ AnswerText blank_text()
 
 }  // namespace
 
-AnswerReader::AnswerReader(platform::FileHandle source) : source_(source), buffer_(std::make_unique<char[]>(kBufferSize))
-{
-}
-
-bool AnswerReader::fill()
-{
-    if (at_end_) return false;
-    std::size_t count = 0;
-    if (const auto error = platform::read_some(source_, buffer_.get(), kBufferSize, count)) {
-        throw RunFailure(kStep, "standard input: " + platform::error_text(*error));
-    }
-    if (count == 0) {
-        at_end_ = true;
-        return false;
-    }
-    begin_ = 0;
-    end_ = count;
-    return true;
-}
+AnswerReader::AnswerReader(platform::FileHandle source) : input_(source, kBufferSize) {}
 
 int AnswerReader::peek_byte()
 {
-    if (begin_ == end_ && !fill()) return kEnd;
-    return static_cast<unsigned char>(buffer_[begin_]);
+    if (input_.size() == 0) {
+        std::optional<platform::SystemError> error;
+        if (!input_.read_more(error)) {
+            if (error) throw RunFailure(kStep, standard_input() + ": " + platform::error_text(*error));
+            return kEnd;
+        }
+    }
+    return static_cast<unsigned char>(*input_.data());
 }
 
 int AnswerReader::next_byte()
 {
     const int c = peek_byte();
     if (c != kEnd) {
-        ++begin_;
+        input_.take(1);
         ++offset_;
     }
     return c;
@@ -111,11 +101,9 @@ int AnswerReader::first_value_byte(std::string_view question)
 // after blank lines was put there otherwise, and is named as a line's.
 std::string AnswerReader::byte_order_mark_note(std::string_view token) const
 {
-    if (answers_begun_ != 1 || !value_at_line_start_ || !token.starts_with(UTF8_BYTE_ORDER_MARK)) return {};
-    if (value_at_input_start_) {
-        return ": the answer file starts with a UTF-8 byte-order mark (bytes EF BB BF); save it without one";
-    }
-    return ": the line of this first answer starts with a UTF-8 byte-order mark (bytes EF BB BF); remove it";
+    if (answers_begun_ != 1 || !value_at_line_start_ || !token.starts_with(platform::UTF8_BYTE_ORDER_MARK)) return {};
+    if (value_at_input_start_) return ::byte_order_mark_note("the answer file", "save it without one");
+    return ::byte_order_mark_note("the line of this first answer", "remove it");
 }
 
 // Appends first and the bytes after it up to the byte that ends the value,

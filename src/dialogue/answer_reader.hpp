@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/input_buffer.hpp"
 #include "platform/platform.hpp"
 #include "plot/plot_line.hpp"
 
@@ -43,18 +44,13 @@ private:
 
     int next_byte();
     int peek_byte();
-    bool fill();
     void skip_rest_of_line(int last);
     int first_value_byte(std::string_view question);
     int collect_token(int first, std::string& token);
     int collect_quoted(int mark, AnswerText& word, std::size_t& length);
     std::string byte_order_mark_note(std::string_view token) const;
 
-    platform::FileHandle source_;
-    std::unique_ptr<char[]> buffer_;
-    std::size_t begin_ = 0;
-    std::size_t end_ = 0;
-    bool at_end_ = false;
+    platform::InputBuffer input_;
     std::uint64_t offset_ = 0;        // bytes taken from the input so far
     std::uint64_t answers_begun_ = 0;  // the answer being read is the first when 1
     bool value_at_line_start_ = false;

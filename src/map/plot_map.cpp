@@ -15,7 +15,7 @@ constexpr std::string_view kStandardOutput = "-";
 // Writes text to standard output, unbuffered and byte for byte.
 void print(const std::string& text)
 {
-    if (const auto error = write_standard_output(text)) throw RunFailure::from_system("writing", "standard output", *error);
+    if (const auto error = write_standard_output(text)) throw RunFailure::from_system("writing", stream_name(platform::StandardStream::Output), *error);
 }
 
 std::string chosen_title(const MapOptions& options, const PlotContents& contents)

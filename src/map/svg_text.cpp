@@ -4,36 +4,18 @@
 #include <cmath>
 #include <cstdint>
 
+#include "platform/text_encoding.hpp"
+
 namespace {
 
-// Length of the valid UTF-8 sequence at the start of bytes, or 0.
-std::size_t utf8_sequence_length(std::string_view bytes)
+// Length of the character at the start of bytes that XML text may hold as
+// UTF-8, or 0: well-formed UTF-8, and not U+FFFE or U+FFFF, which XML excludes.
+std::size_t xml_character_length(std::string_view bytes)
 {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    const unsigned char lead = byte(0);
-    std::size_t length = 0;
-    std::uint32_t code = 0;
-    if (lead >= 0xc2 && lead <= 0xdf) {
-        length = 2;
-        code = lead & 0x1fu;
-    } else if (lead >= 0xe0 && lead <= 0xef) {
-        length = 3;
-        code = lead & 0x0fu;
-    } else if (lead >= 0xf0 && lead <= 0xf4) {
-        length = 4;
-        code = lead & 0x07u;
-    } else {
-        return 0;
-    }
-    if (bytes.size() < length) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xc0u) != 0x80u) return 0;
-        code = (code << 6) | (byte(i) & 0x3fu);
-    }
-    const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
-    const bool surrogate = code >= 0xd800 && code <= 0xdfff;
-    const bool not_a_character = code == 0xfffe || code == 0xffff || code > 0x10ffff;
-    return overlong || surrogate || not_a_character ? 0 : length;
+    const std::size_t length = platform::utf8_character_length(bytes);
+    if (length == 0) return 0;
+    const char32_t code = platform::utf8_character(bytes, length);
+    return code == 0xFFFE || code == 0xFFFF ? 0 : length;
 }
 
 void append_character_reference(std::string& out, unsigned code)
@@ -52,7 +34,7 @@ void append_xml_text(std::string& out, std::string_view bytes)
     for (std::size_t i = 0; i < bytes.size();) {
         const auto byte = static_cast<unsigned char>(bytes[i]);
         if (byte >= 0x80) {
-            const std::size_t length = utf8_sequence_length(bytes.substr(i));
+            const std::size_t length = xml_character_length(bytes.substr(i));
             if (length > 0) {
                 out.append(bytes.substr(i, length));
                 i += length;

@@ -48,15 +48,6 @@ Utf8Start examine_utf8(std::string_view bytes)
     return {needed, valid};
 }
 
-// The code point of a well-formed UTF-8 character of the given length.
-char32_t decode_utf8(std::string_view bytes, std::size_t length)
-{
-    static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
-    char32_t code = static_cast<unsigned char>(bytes[0]) & kLeadBits[length];
-    for (std::size_t i = 1; i < length; ++i) code = (code << 6) | (static_cast<unsigned char>(bytes[i]) & 0x3F);
-    return code;
-}
-
 void append_utf8(char32_t code, std::string& utf8)
 {
     const auto put = [&utf8](char32_t bits) { utf8 += static_cast<char>(bits); };
@@ -125,7 +116,7 @@ void show_escaped_run(std::string_view run, AnsiReader read_ansi, std::u16string
     if (holds_utf8) {
         for (std::size_t at = 0; at < run.size();) {
             const std::size_t length = utf8_character_length(run.substr(at));
-            const char32_t code = length > 0 ? decode_utf8(run.substr(at), length) : 0;
+            const char32_t code = length > 0 ? utf8_character(run.substr(at), length) : 0;
             if (length > 0 && !is_control(code)) {
                 append_utf16(code, shown);
             } else {
@@ -157,14 +148,12 @@ std::size_t utf8_character_length(std::string_view bytes)
     return start.valid == start.needed ? start.needed : 0;
 }
 
-bool is_utf8(std::string_view bytes)
+char32_t utf8_character(std::string_view bytes, std::size_t length)
 {
-    for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t length = utf8_character_length(bytes.substr(at));
-        if (length == 0) return false;
-        at += length;
-    }
-    return true;
+    static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    char32_t code = static_cast<unsigned char>(bytes[0]) & kLeadBits[length];
+    for (std::size_t i = 1; i < length; ++i) code = (code << 6) | (static_cast<unsigned char>(bytes[i]) & 0x3F);
+    return code;
 }
 
 std::u16string utf16_from_utf8(std::string_view utf8)
@@ -178,7 +167,7 @@ std::u16string utf16_from_utf8(std::string_view utf8)
             ++at;
             continue;
         }
-        append_utf16(decode_utf8(utf8.substr(at), length), utf16);
+        append_utf16(utf8_character(utf8.substr(at), length), utf16);
         at += length;
     }
     return utf16;

@@ -16,13 +16,19 @@ namespace platform {
 // The longest name an answer gives: a longer answer is cut to this many bytes.
 inline constexpr std::size_t LONGEST_ANSWERED_NAME = 120;
 
-// True when the bytes are well-formed UTF-8: no overlong form, no surrogate,
-// nothing beyond U+10FFFF.
-bool is_utf8(std::string_view bytes);
+// The bytes some editors put at the start of a file saved as UTF-8. No rule
+// skips them, so such a file fails on its first line or answer; the
+// diagnostic then names the mark, which its bytes alone do not make plain.
+inline constexpr std::string_view UTF8_BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 
 // The length of the well-formed UTF-8 character the bytes start with (1 for
-// ASCII), or 0 when they do not start with one.
+// ASCII), or 0 when they do not start with one. Well-formed: no overlong
+// form, no surrogate, nothing beyond U+10FFFF.
 std::size_t utf8_character_length(std::string_view bytes);
+
+// The code point of the well-formed character of utf8_character_length
+// bytes that the bytes start with.
+char32_t utf8_character(std::string_view bytes, std::size_t length);
 
 // UTF-8 as UTF-16; a byte that begins no well-formed character becomes U+FFFD.
 std::u16string utf16_from_utf8(std::string_view utf8);

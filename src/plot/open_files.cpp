@@ -32,14 +32,9 @@ void refuse_nul_bytes(const std::string& name)
 std::string OpenFiles::holder_of(const platform::FileIdentity& identity, bool standard_streams) const
 {
     using platform::StandardStream;
-    static constexpr std::pair<StandardStream, const char*> kStreams[] = {
-        {StandardStream::Input, "standard input"},
-        {StandardStream::Output, "standard output"},
-        {StandardStream::Error, "standard error"},
-    };
     if (standard_streams) {
-        for (const auto& [stream, stream_name] : kStreams) {
-            if (platform::identity_of(stream).same_file_as(identity)) return stream_name;
+        for (const StandardStream stream : {StandardStream::Input, StandardStream::Output, StandardStream::Error}) {
+            if (platform::identity_of(stream).same_file_as(identity)) return std::string(stream_name(stream));
         }
     }
     for (const Entry& entry : entries_) {
