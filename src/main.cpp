@@ -1,20 +1,29 @@
 #include <exception>
+#include <optional>
+#include <string>
 
 #include "diagnostics.hpp"
 #include "dialogue/dialogue.hpp"
+#include "merge/merge_warnings.hpp"
 #include "platform/platform.hpp"
 
 namespace {
 
+// The warnings of the run come first, then a failure's diagnostic, so that
+// the diagnostic is the last line on standard error.
 int run()
 {
+    MergeWarnings warnings;
+    std::optional<std::string> failure;
     try {
-        run_dialogue();
-        return 0;
-    } catch (const std::exception& failure) {
+        run_dialogue(warnings);
+    } catch (const std::exception& stop) {
         // A RunFailure, or what the standard library throws (out of memory).
-        report(failure.what());
+        failure = stop.what();
     }
+    for (const std::string& text : warnings.texts()) warn(text);
+    if (!failure) return 0;
+    report(*failure);
     return 2;
 }
 

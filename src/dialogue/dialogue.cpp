@@ -11,6 +11,17 @@
 
 namespace {
 
+// One line to standard output: a blank, the prompt, LF.
+void print_prompt(std::string_view text)
+{
+    std::string line = " ";
+    line += text;
+    line += '\n';
+    if (const auto error = write_standard_output(line)) {
+        throw RunFailure::from_system("writing a prompt to", stream_name(platform::StandardStream::Output), *error);
+    }
+}
+
 constexpr const char* kCountWords[] = {"one", "two", "three", "four"};
 
 const char* const kInputNames[] = {"input 1", "input 2", "input 3", "input 4"};
@@ -65,17 +76,7 @@ void close_files(MergeJob& job)
 
 }  // namespace
 
-void print_prompt(std::string_view text)
-{
-    std::string line = " ";
-    line += text;
-    line += '\n';
-    if (const auto error = write_standard_output(line)) {
-        throw RunFailure::from_system("writing a prompt to", "standard output", *error);
-    }
-}
-
-void run_dialogue()
+void run_dialogue(MergeWarnings& warnings)
 {
     AnswerReader answers(platform::standard_stream(platform::StandardStream::Input));
     MergeJob job;
@@ -94,6 +95,6 @@ void run_dialogue()
         const std::string answered = count ? "not " + std::to_string(*count) : std::string("and none was given");
         throw RunFailure("merging", "the number of plot files must be from 1 to 4, " + answered);
     }
-    run_merge(job);
+    run_merge(job, warnings);
     close_files(job);
 }

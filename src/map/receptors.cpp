@@ -5,10 +5,12 @@
 #include <cmath>
 #include <optional>
 
-#include "plot/layout_declaration.hpp"
-#include "plot/layout_record.hpp"
+#include "diagnostics.hpp"
+#include "plot/blanks.hpp"
+#include "plot/header_phase.hpp"
 #include "plot/plot_line.hpp"
-#include "plot/plot_record.hpp"
+#include "plot/standard_layout.hpp"
+#include "run_failure.hpp"
 
 void ReceptorStore::push_back(const MapReceptor& receptor)
 {
@@ -46,70 +48,29 @@ bool comes_before(const RankedLine& a, const RankedLine& b)
 
 std::string trimmed_header_text(const char* line)
 {
-    const std::string_view text(line + 1, LINE_WIDTH - 1);
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) return {};
-    return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+    return std::string(trimmed(std::string_view(line + 1, LINE_WIDTH - 1)));
 }
 
 // The FORMAT line just met: a warning when it declares nothing readable (the
 // standard layout is read then), the end of the run when the layout it
 // declares has no value field, as there is nothing to map.
-void settle_layout(const LayoutDeclaration& declaration, const PlotReader& file, const WarningSink& warn)
+void settle_layout(const HeaderPhase& header, const PlotReader& file, const WarningSink& warn)
 {
-    if (const auto warning = declaration.warning(file.name())) warn(*warning);
-    const PlotLayout& layout = declaration.layout();
+    if (const auto& unusable = header.unusable()) {
+        warn(line_of(unusable->line, file.name()) + " is a FORMAT line whose list cannot be used (" + unusable->problem +
+             "); the data lines are read in the standard layout, " + std::string(STANDARD_LAYOUT_LIST));
+    }
+    const PlotLayout& layout = header.layout();
     if (!layout.value_fields().empty()) return;
     // A usable layout has at least three reals, so the one that ends the value fields is there.
-    const auto& fields = layout.fields();
+    const auto fields = layout.fields();
     const auto third = std::find_if(fields.begin() + 2, fields.end(), [](const LayoutField& f) { return f.is_real(); });
     throw RunFailure("mapping", file.name(),
-                     "line " + std::to_string(declaration.line_number()) +
+                     "line " + std::to_string(header.declared()->line) +
                          " declares a FORMAT with no value field to map: the first real field after x and y, " +
-                         descriptor_text(*third) + " in columns " + std::to_string(third->offset + 1) + '-' +
-                         std::to_string(third->offset + third->width) + ", is narrower than " +
-                         std::to_string(VALUE_FIELD_MIN_WIDTH) + " columns");
+                         in_columns(descriptor_text(*third), third->offset + 1u, third->offset + third->width) +
+                         ", is narrower than " + std::to_string(VALUE_FIELD_MIN_WIDTH) + " columns");
 }
-
-// Reads what plotmap shows of a data line in the file's layout: the standard
-// layout by its own tuned reader, a declared one field by field.
-class DataLineReader {
-public:
-    DataLineReader(const LayoutDeclaration& declaration, const MappedFields& fields)
-        : layout_(declaration.layout()), standard_(declaration.is_standard()), texts_(fields.texts)
-    {
-        if (!standard_) {
-            values_.resize(layout_.fields().size());
-            value_index_ = layout_.value_fields().front();
-        }
-    }
-
-    // Every field is checked; the first that is not a number stops the run.
-    void read(const PlotReader& file, const char* line, RankedLine& out)
-    {
-        if (standard_) {
-            if (const auto fault = parse_plot_record(line, record_)) throw field_failure(file, *fault);
-            out.x = record_.x;
-            out.y = record_.y;
-            out.value = record_.value;
-        } else {
-            if (const auto fault = parse_layout_line(layout_, line, values_.data())) throw field_failure(file, *fault);
-            out.x = values_[0].real;
-            out.y = values_[1].real;
-            out.value = values_[value_index_].real;
-        }
-        out.texts.clear();
-        for (const LayoutField& field : texts_) out.texts += field_bytes(field, line);
-    }
-
-private:
-    const PlotLayout& layout_;
-    bool standard_;
-    const std::vector<LayoutField>& texts_;
-    PlotRecord record_;
-    std::vector<FieldValue> values_;
-    std::size_t value_index_ = 0;
-};
 
 }  // namespace
 
@@ -135,35 +96,46 @@ std::vector<RankedLine> TopLines::ranked() const
 
 PlotContents read_plot_contents(PlotReader& file, std::size_t top_count, const WarningSink& warn)
 {
-    static_assert(MAX_LAYOUT_WIDTH >= LINE_WIDTH, "a line buffer holds header lines and data lines alike");
     PlotContents contents;
     TopLines top(std::max<std::size_t>(top_count, 1));
-    LayoutDeclaration declaration;
-    std::optional<DataLineReader> reader;  // from the first data line on, when the layout is settled
-    bool header_seen = false;
+    HeaderPhase header;
+    bool layout_settled = false;
     std::array<char, MAX_LAYOUT_WIDTH> line;
-    RankedLine candidate;
+    bool header_seen = false;
     for (;;) {
-        const std::size_t width = reader ? declaration.data_line_width() : declaration.line_width_before_data(file);
-        if (!file.read_line(line.data(), width)) break;
-        if (is_header_line(line.data())) {
-            if (!header_seen) contents.first_header = trimmed_header_text(line.data());
-            header_seen = true;
-            if (!reader && !declaration.found()) {
-                declaration.look_at_header_line(line.data(), file.lines_read());
-                if (declaration.found()) {
-                    settle_layout(declaration, file, warn);
-                    contents.fields = mapped_fields(declaration.layout());
-                }
-            }
-            continue;
+        if (!file.read_line(line.data(), header.next_line_width(file))) return contents;
+        if (!header.take_line(line.data(), file.lines_read())) break;
+        if (!header_seen) contents.first_header = trimmed_header_text(line.data());
+        header_seen = true;
+        if (!layout_settled && header.layout_known()) {
+            layout_settled = true;
+            settle_layout(header, file, warn);
+            contents.fields = mapped_fields(header.layout());
         }
-        if (!reader) reader.emplace(declaration, contents.fields);
-        reader->read(file, line.data(), candidate);
-        candidate.line_number = file.lines_read();
-        contents.receptors.push_back({candidate.x, candidate.y, candidate.value});
-        top.offer(candidate);
     }
+    header.with_data_line_code([&](auto parser, auto) {
+        std::vector<FieldValue> fields(parser.layout().field_count());
+        const std::size_t value_index = parser.layout().value_fields().front();
+        const std::size_t width = header.data_line_width();
+        RankedLine candidate;
+        do {
+            if (is_header_line(line.data())) {
+                if (!header_seen) contents.first_header = trimmed_header_text(line.data());
+                header_seen = true;
+                continue;
+            }
+            Receptor receptor;
+            if (const auto fault = parser.read_fields(line.data(), receptor, fields.data())) throw field_failure(file, *fault);
+            candidate.line_number = file.lines_read();
+            candidate.x = receptor.x;
+            candidate.y = receptor.y;
+            candidate.value = fields[value_index].real;
+            candidate.texts.clear();
+            for (const LayoutField& field : contents.fields.texts) candidate.texts.append(line.data() + field.offset, field.width);
+            contents.receptors.push_back({candidate.x, candidate.y, candidate.value});
+            top.offer(candidate);
+        } while (file.read_line(line.data(), width));
+    });
     contents.highest = top.ranked();
     return contents;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "plot/layout.hpp"
+#include "plot/standard_layout.hpp"
 #include "plot/plot_reader.hpp"
 
 // A receptor as the map needs it: where it is and what it holds. Twelve bytes,
@@ -81,7 +82,7 @@ struct PlotContents {
     ReceptorStore receptors;
     std::vector<RankedLine> highest;  // highest first, at least one when there is a data line
     std::string first_header;         // the first header line after its asterisk, blanks trimmed
-    MappedFields fields = mapped_fields(today_layout());
+    MappedFields fields = mapped_fields(STANDARD_LAYOUT);
 };
 
 // Receives the text of a warning, after "<program>: warning: ".

@@ -9,7 +9,7 @@
 #include "map/receptor_layout.hpp"
 #include "map/svg_text.hpp"
 #include "map/ticks.hpp"
-#include "plot/layout_record.hpp"
+#include "plot/data_line.hpp"
 
 namespace {
 
@@ -44,13 +44,6 @@ std::string hex_colour(const Rgb& colour)
         text += kDigits[channel & 0xf];
     }
     return text;
-}
-
-// A number as a data line writes it in its field, without the blanks before it.
-std::string field_text(const LayoutField& field, float value)
-{
-    const std::string text = real_field_text(field, value);
-    return text.substr(std::min(text.find_first_not_of(' '), text.size()));
 }
 
 class MapDrawer {
@@ -264,8 +257,8 @@ private:
         out_ += "<circle cx=\"" + svg_number(x) + "\" cy=\"" + svg_number(y) + "\" r=\"" + svg_number(ring) +
                 "\" stroke=\"#000000\" stroke-width=\"2\"/>\n";
         const MappedFields& fields = subject_.contents.fields;
-        const std::string label = "highest " + field_text(fields.value, top.value) + " at " +
-                                  field_text(fields.x, top.x) + ", " + field_text(fields.y, top.y);
+        const std::string label = "highest " + written_number(fields.value, top.value) + " at " +
+                                  written_number(fields.x, top.x) + ", " + written_number(fields.y, top.y);
         const bool leftwards = x > kPlotLeft + plot_width_ / 2;
         const double anchor_x = leftwards ? x - ring - 6 : x + ring + 6;
         const double width = kCharacterWidth * static_cast<double>(label.size()) + 6;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 
-#include "plot/layout_record.hpp"
-#include "plot/plot_record.hpp"
+#include "plot/data_line.hpp"
+#include "plot/standard_layout.hpp"
 
 namespace {
 
@@ -34,7 +34,10 @@ void end_line(std::string& out, std::size_t line_start)
 
 // The column of x, y or value: as wide as the field, and at least as wide as
 // these fields are in the standard layout.
-std::size_t number_width(const LayoutField& field) { return std::max<std::size_t>(WIDE_FIELD_WIDTH, field.width); }
+std::size_t number_width(const LayoutField& field)
+{
+    return std::max<std::size_t>(STANDARD_LAYOUT.field(0).width, field.width);
+}
 
 // The heading of the text column at index (from 0): tag_a to tag_z, then
 // tag_aa, tag_ab, ... as the columns of a spreadsheet are named.
@@ -79,7 +82,7 @@ std::string format_top_table(const std::vector<RankedLine>& ranked, const Mapped
         const std::array<float, 3> values = {line.x, line.y, line.value};
         for (std::size_t i = 0; i < numbers.size(); ++i) {
             out += ' ';
-            right_aligned(out, real_field_text(*numbers[i], values[i]), number_width(*numbers[i]));
+            right_aligned(out, written_number(*numbers[i], values[i]), number_width(*numbers[i]));
         }
         std::string_view texts = line.texts;
         for (std::size_t i = 0; i < fields.texts.size(); ++i) {

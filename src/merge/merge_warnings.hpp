@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -37,17 +36,32 @@ private:
     FilePlace first_;
 };
 
+// A FORMAT line of input 1 whose list declares nothing plotmerge reads.
+struct UnusableLayout {
+    FilePlace place;
+    std::string problem;
+};
+
+// Lines of one input whose part past the columns read holds a CR that no LF
+// directly follows, as its reader counted them: the input's name is known
+// when the merge begins, the counts when it ends.
+struct LoneCarriageReturns {
+    std::string file;
+    std::uint64_t lines = 0;
+    std::uint64_t first_line = 0;
+};
+
 // What a merge saw that leaves its outputs wrong although every rule was
 // followed: the outputs and the exit status stay as they are, and each kind
 // gives one line at the end of the run, counted and naming the first place.
 struct MergeWarnings {
-    std::optional<std::string> layout;  // a FORMAT line that declares nothing usable
-    Tally other_layouts;                // other inputs' FORMAT lines, against the standard layout
-    Tally blank_data_lines;             // nothing but blanks and control bytes
-    Tally lone_carriage_returns;        // in the part of a line skipped past its width
-    Tally zeros_in_output;              // values not zero written as zero, by output
+    std::optional<UnusableLayout> layout;
+    Tally other_layouts;  // other inputs' FORMAT lines, against the standard layout
+    Tally blank_data_lines;  // nothing but blanks and control bytes
+    std::vector<LoneCarriageReturns> lone_carriage_returns;  // one per input
+    Tally zeros_in_output;  // values not zero written as zero, by output
     Tally zeros_in_risk;
-    Tally header_lines_among_data;      // of input 1, after its first data line
+    Tally header_lines_among_data;  // of input 1, after its first data line
     ReceptorCheck receptors;
 
     // Each warning's text after "plotmerge: warning: ", in this order: the

@@ -6,7 +6,7 @@ namespace {
 
 std::string describe(const ReceptorCheck::Place& place)
 {
-    return "line " + std::to_string(place.line) + " of '" + printable(place.file) + "' " + place.receptor;
+    return line_of(place.line, place.file) + " " + place.receptor;
 }
 
 }  // namespace

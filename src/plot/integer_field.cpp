@@ -4,8 +4,7 @@
 #include <string_view>
 
 #include "number/integer_text.hpp"
-#include "plot/layout.hpp"
-#include "plot/plain_field.hpp"
+#include "plot/blanks.hpp"
 
 namespace {
 
@@ -15,20 +14,16 @@ void asterisks(std::size_t width, char* out) { std::memset(out, '*', width); }
 
 IntegerReading read_other_integer_field(const char* field, std::size_t width, std::int32_t& value)
 {
-    char text[MAX_LAYOUT_WIDTH];
-    const std::size_t length = squeeze_blanks(field, width, text);
-    if (length == 0) {
-        value = 0;
+    return read_without_blanks(field, width, [&](std::string_view text) {
+        const std::optional<std::int64_t> read = text.empty() ? 0 : read_integer_text(text);
+        if (!read) return IntegerReading::NotANumber;
+        if (!fits_32_bits(*read)) return IntegerReading::OutOfRange;
+        value = static_cast<std::int32_t>(*read);
         return IntegerReading::Number;
-    }
-    const std::optional<std::int64_t> read = read_integer_text(std::string_view(text, length));
-    if (!read) return IntegerReading::NotANumber;
-    if (!fits_32_bits(*read)) return IntegerReading::OutOfRange;
-    value = static_cast<std::int32_t>(*read);
-    return IntegerReading::Number;
+    });
 }
 
-void format_integer_field(std::int32_t value, std::size_t width, int min_digits, char* out)
+void format_other_integer_field(std::int32_t value, std::size_t width, int min_digits, char* out)
 {
     std::uint32_t magnitude = value < 0 ? 0u - static_cast<std::uint32_t>(value) : static_cast<std::uint32_t>(value);
     char* at = out + width;

@@ -1,33 +1,38 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "plot/plot_line.hpp"
 
 // The kinds of field a data line layout holds, after their Fortran edit
 // descriptors: F and E reals, I integers, A text. X columns are no field.
 enum class FieldKind : std::uint8_t { Fixed, Exponent, Integer, Text };
 
 // One field of a layout: its kind, where it stands and how wide it is; digits
-// is d of Fw.d and Ew.d, m of Iw.m (1 for a plain Iw), 0 for Aw.
+// is d of Fw.d and Ew.d, m of Iw.m (1 for a plain Iw), 0 for Aw. A value
+// field is a real that the merge scales and combines.
 struct LayoutField {
     FieldKind kind = FieldKind::Text;
     std::uint16_t offset = 0;  // 0-based: column 1 is offset 0
     std::uint16_t width = 0;
     std::uint16_t digits = 0;
+    bool is_value = false;
 
-    bool is_real() const { return kind == FieldKind::Fixed || kind == FieldKind::Exponent; }
-    bool operator==(const LayoutField&) const = default;
+    constexpr bool is_real() const { return kind == FieldKind::Fixed || kind == FieldKind::Exponent; }
+    constexpr bool operator==(const LayoutField&) const = default;
 };
-
-// The widest data line a declared layout may describe.
-inline constexpr std::size_t MAX_LAYOUT_WIDTH = 1024;
 
 // Reals narrower than this end the run of value fields.
 inline constexpr std::size_t VALUE_FIELD_MIN_WIDTH = 13;
+
+// Every field takes one column at least.
+inline constexpr std::size_t MAX_LAYOUT_FIELDS = MAX_LAYOUT_WIDTH;
 
 // The most value fields a layout can have.
 inline constexpr std::size_t MAX_VALUE_FIELDS = MAX_LAYOUT_WIDTH / VALUE_FIELD_MIN_WIDTH;
@@ -35,23 +40,56 @@ inline constexpr std::size_t MAX_VALUE_FIELDS = MAX_LAYOUT_WIDTH / VALUE_FIELD_M
 // How the data lines of a plot file are laid out: its fields in column order
 // and its width, X columns included. The first two fields are the receptor's
 // x and y; the value fields are the reals after them up to the first real
-// narrower than VALUE_FIELD_MIN_WIDTH.
+// narrower than VALUE_FIELD_MIN_WIDTH. Of fixed size and made at compile
+// time as well as at run time, so that the standard layout is a constant.
 class PlotLayout {
 public:
-    PlotLayout(std::vector<LayoutField> fields, std::size_t width);
+    constexpr PlotLayout() = default;
 
-    const std::vector<LayoutField>& fields() const { return fields_; }
-    std::size_t width() const { return width_; }
+    // Appends a field that begins at or after the end of the last one.
+    constexpr void add_field(const LayoutField& field)
+    {
+        fields_[count_++] = field;
+        width_ = field.offset + field.width;
+    }
+    // Blank columns up to width, which is at least the end of the last field.
+    constexpr void set_width(std::size_t width) { width_ = width; }
+    // Marks the value fields, once every field is there.
+    constexpr void finish()
+    {
+        value_count_ = 0;
+        std::size_t reals_seen = 0;
+        for (std::size_t i = 0; i < count_; ++i) {
+            if (!fields_[i].is_real() || ++reals_seen <= 2) continue;
+            if (fields_[i].width < VALUE_FIELD_MIN_WIDTH) break;
+            fields_[i].is_value = true;
+            value_fields_[value_count_++] = static_cast<std::uint16_t>(i);
+        }
+    }
+
+    constexpr std::span<const LayoutField> fields() const { return {fields_.data(), count_}; }
+    constexpr const LayoutField& field(std::size_t i) const { return fields_[i]; }
+    constexpr std::size_t field_count() const { return count_; }
+    constexpr std::size_t width() const { return width_; }
     // Indices into fields() of the value fields, in column order.
-    const std::vector<std::size_t>& value_fields() const { return value_fields_; }
+    constexpr std::span<const std::uint16_t> value_fields() const { return {value_fields_.data(), value_count_}; }
 
     // The same fields in the same columns: two texts may give one layout.
-    bool operator==(const PlotLayout& other) const { return width_ == other.width_ && fields_ == other.fields_; }
+    constexpr bool operator==(const PlotLayout& other) const
+    {
+        if (count_ != other.count_ || width_ != other.width_) return false;
+        for (std::size_t i = 0; i < count_; ++i) {
+            if (!(fields_[i] == other.fields_[i])) return false;
+        }
+        return true;
+    }
 
 private:
-    std::vector<LayoutField> fields_;
-    std::size_t width_;
-    std::vector<std::size_t> value_fields_;
+    std::array<LayoutField, MAX_LAYOUT_FIELDS> fields_{};
+    std::size_t count_ = 0;
+    std::size_t width_ = 0;
+    std::array<std::uint16_t, MAX_VALUE_FIELDS> value_fields_{};
+    std::size_t value_count_ = 0;
 };
 
 // A FORMAT list read: the layout, or why it declares nothing plotmerge reads.
@@ -65,10 +103,6 @@ struct LayoutReading {
 // layout that plotmerge can merge: at most MAX_LAYOUT_WIDTH columns, at least
 // three reals, the first two fields reals.
 LayoutReading read_layout(std::string_view list);
-
-// The layout of the fixed ten-field data line, 107 columns.
-const PlotLayout& today_layout();
-inline constexpr std::string_view TODAY_LAYOUT_LIST = "(3(1X,F13.5),3(1X,F8.2),2X,A6,2X,A8,2X,I8.8,2X,A8)";
 
 // The text after "FORMAT:" when a header line is a FORMAT line: after its
 // asterisk and any blanks it begins with "FORMAT:". Nothing otherwise.

@@ -6,7 +6,6 @@
 
 #include "number/scaled_integer.hpp"
 #include "plot/field_bytes.hpp"
-#include "plot/plot_line.hpp"
 #include "plot/text_words.hpp"
 
 #if defined(PLOTMERGE_SSE2_CLASSIFIER)
@@ -15,18 +14,10 @@
 
 namespace {
 
-// Each test leaves 0x80 in exactly the bytes of a word it holds for, 0 in the
-// others; no carry crosses from one byte to the next.
-constexpr std::uint64_t kOnes = 0x0101010101010101;
-constexpr std::uint64_t kHighBits = 0x8080808080808080;
-constexpr std::uint64_t kLowBits = ~kHighBits;
-constexpr std::uint64_t kBlanks = kOnes * ' ';
-
-constexpr std::uint64_t bytes_equal(std::uint64_t word, unsigned char c)
-{
-    const std::uint64_t difference = word ^ (kOnes * c);
-    return ~(((difference & kLowBits) + kLowBits) | difference) & kHighBits;
-}
+constexpr std::uint64_t kOnes = TEXT_ONES;
+constexpr std::uint64_t kHighBits = TEXT_HIGH_BITS;
+constexpr std::uint64_t kLowBits = TEXT_LOW_BITS;
+constexpr std::uint64_t kBlanks = TEXT_BLANKS;
 
 constexpr std::uint64_t digit_bytes(std::uint64_t word)
 {
@@ -188,23 +179,6 @@ template bool read_plain_field<WideReal>(const char*, float&);
 template bool read_plain_field<NarrowReal>(const char*, float&);
 template bool is_plain_number<WideReal>(const char*);
 template bool is_plain_number<NarrowReal>(const char*);
-
-// Eight bytes at a time: a byte above the blank (bytes above 127 too) other
-// than DEL is text; lines of data have some in their first word.
-bool holds_nothing_but_blanks(const char* line, std::size_t width)
-{
-    std::size_t at = 0;
-    for (; at + 8 <= width; at += 8) {
-        const std::uint64_t word = load_text_word(line + at);
-        const std::uint64_t above_blank = (((word & kLowBits) + kOnes * (0x80 - 0x21)) | word) & kHighBits;
-        if ((above_blank & ~bytes_equal(word, 0x7F)) != 0) return false;
-    }
-    for (; at < width; ++at) {
-        const auto byte = static_cast<unsigned char>(line[at]);
-        if (byte > ' ' && byte != 0x7F) return false;
-    }
-    return true;
-}
 
 // The eight bytes right-aligned in sixteen behind blanks, classified as a
 // real field's are; a point has no place in an integer.

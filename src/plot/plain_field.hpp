@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "plot/real_field.hpp"
+#include "plot/field_shapes.hpp"
 
 // The common real field, read without a branch on its shape: blanks, an
 // optional sign, digits with at most one point, blanks. The Shape::width bytes
@@ -21,18 +21,6 @@ bool read_plain_field(const char* field, std::size_t width, int decimals, float&
 // working out its value.
 template <RealFieldShape Shape>
 bool is_plain_number(const char* field);
-
-// The general way for a number field of any other shape: the bytes of the
-// field with its blanks (only the space character) left out, into out, which
-// has room for width bytes; their count.
-inline std::size_t squeeze_blanks(const char* field, std::size_t width, char* out)
-{
-    std::size_t length = 0;
-    for (std::size_t i = 0; i < width; ++i) {
-        if (field[i] != ' ') out[length++] = field[i];
-    }
-    return length;
-}
 
 // The common integer field of the 8 bytes at field: blanks, an optional sign,
 // digits, blanks. False for any other text, which the general reader then decides.

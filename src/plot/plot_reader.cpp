@@ -5,6 +5,8 @@
 #include <utility>
 
 #include "diagnostics.hpp"
+#include "platform/text_encoding.hpp"
+#include "plot/layout.hpp"
 
 namespace {
 
@@ -13,43 +15,32 @@ constexpr std::size_t kBufferSize = 256 * 1024;
 
 }  // namespace
 
-PlotReader::PlotReader(OpenedPlotFile file) : file_(std::move(file)) {}
+PlotReader::PlotReader(OpenedPlotFile file) : file_(std::move(file)), input_(file_.handle(), kBufferSize) {}
 
 void PlotReader::close()
 {
     if (const auto error = file_.close()) throw RunFailure::from_system("closing", name(), *error);
 }
 
-bool PlotReader::fill()
+bool PlotReader::read_more()
 {
-    if (at_end_of_file_) return false;
-    if (!buffer_) buffer_ = std::make_unique<char[]>(kBufferSize);
-    if (begin_ > 0) {
-        std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
-        end_ -= begin_;
-        begin_ = 0;
-    }
-    std::size_t count = 0;
-    if (const auto error = platform::read_some(file_.handle(), buffer_.get() + end_, kBufferSize - end_, count)) {
-        // Saying that the open rule fell back to writing only is plainer than
-        // the system's "Bad file descriptor" or "Access is denied".
+    std::optional<platform::SystemError> error;
+    if (input_.read_more(error)) return true;
+    // Saying that the open rule fell back to writing only is plainer than the
+    // system's "Bad file descriptor" or "Access is denied".
+    if (error) {
         throw RunFailure("reading", name(),
                          file_.access() == platform::Access::WriteOnly ? "the file could only be opened for writing"
                                                                        : platform::error_text(*error));
     }
-    if (count == 0) {
-        at_end_of_file_ = true;
-        return false;
-    }
-    end_ += count;
-    return true;
+    return false;
 }
 
 bool PlotReader::ensure_available(std::size_t count)
 {
-    while (end_ - begin_ < count && fill()) {
+    while (input_.size() < count && read_more()) {
     }
-    return end_ - begin_ >= count;
+    return input_.size() >= count;
 }
 
 // Skips the rest of a line past its width, up to and including its LF, and
@@ -60,8 +51,8 @@ void PlotReader::skip_past_line_end()
     bool lone_carriage_return = false;
     bool ends_with_carriage_return = false;  // the last byte skipped so far
     do {
-        const char* start = buffer_.get() + begin_;
-        const std::size_t available = end_ - begin_;
+        const char* start = input_.data();
+        const std::size_t available = input_.size();
         if (ends_with_carriage_return && *start != '\n') lone_carriage_return = true;
         const auto* line_feed = static_cast<const char*>(std::memchr(start, '\n', available));
         const std::size_t skipped = line_feed != nullptr ? static_cast<std::size_t>(line_feed - start) : available;
@@ -69,12 +60,12 @@ void PlotReader::skip_past_line_end()
         if (skipped > 1 && std::memchr(start, '\r', skipped - 1) != nullptr) lone_carriage_return = true;
         ends_with_carriage_return = skipped > 0 && start[skipped - 1] == '\r';
         if (line_feed != nullptr) {
-            begin_ += skipped + 1;
+            input_.take(skipped + 1);
             ends_with_carriage_return = false;
             break;
         }
-        begin_ = end_;
-    } while (fill());
+        input_.take(available);
+    } while (read_more());
     if (lone_carriage_return || ends_with_carriage_return) {
         if (lone_carriage_return_lines_++ == 0) first_lone_carriage_return_line_ = lines_read_;
     }
@@ -86,11 +77,11 @@ bool PlotReader::read_line(char* line, std::size_t width)
 {
     // One byte more than a line, so that an LF after a CR in its last column is seen.
     ensure_available(width + 1);
-    const std::size_t available = end_ - begin_;
+    const std::size_t available = input_.size();
     if (available == 0) return false;
     ++lines_read_;
 
-    const char* start = buffer_.get() + begin_;
+    const char* start = input_.data();
     const std::size_t window = std::min(available, width);
     const auto* line_feed = static_cast<const char*>(std::memchr(start, '\n', window));
     const std::size_t before_line_feed = line_feed != nullptr ? static_cast<std::size_t>(line_feed - start) : window;
@@ -101,22 +92,22 @@ bool PlotReader::read_line(char* line, std::size_t width)
     std::memcpy(line, start, length);
     std::memset(line + length, ' ', width - length);
     if (lines_read_ == 1) {
-        starts_with_byte_order_mark_ = std::string_view(line, width).starts_with(UTF8_BYTE_ORDER_MARK);
+        starts_with_byte_order_mark_ = std::string_view(line, width).starts_with(platform::UTF8_BYTE_ORDER_MARK);
     }
 
     if (carriage_return != nullptr) {
-        begin_ += length + 1;
-        if (begin_ < end_ && buffer_[begin_] == '\n') ++begin_;
+        input_.take(length + 1);
+        if (input_.size() > 0 && *input_.data() == '\n') input_.take(1);
     } else if (line_feed != nullptr) {
-        begin_ += length + 1;
+        input_.take(length + 1);
     } else {
-        begin_ += length;
+        input_.take(length);
         if (length == width) skip_past_line_end();
     }
     return true;
 }
 
-bool PlotReader::next_line_is_header() { return ensure_available(1) && buffer_[begin_] == '*'; }
+bool PlotReader::next_line_is_header() { return ensure_available(1) && *input_.data() == '*'; }
 
 PlotReader open_plot_input(std::string_view name, OpenFiles& open_files)
 {
@@ -128,15 +119,17 @@ PlotReader open_existing_plot_file(std::string_view name, OpenFiles& open_files)
     return PlotReader(open_existing(name, open_files));
 }
 
-bool read_plot_line(PlotReader& file, PlotLine& line) { return file.read_line(line.data(), line.size()); }
-
 RunFailure field_failure(const PlotReader& file, const FieldFault& fault)
 {
-    std::string cause = "line " + std::to_string(file.lines_read()) + ": field " + fault.field + " holds '" +
-                        printable(fault.text) + "', which is " +
+    const LayoutField& field = fault.field;
+    const std::string name =
+        fault.name.empty() ? in_columns(descriptor_text(field), field.offset + 1u, field.offset + field.width)
+                           : std::string(fault.name);
+    std::string cause = "line " + std::to_string(file.lines_read()) + ": field " + name + " holds " +
+                        quoted(fault.text) + ", which is " +
                         (fault.out_of_range ? "outside the range of a 32-bit integer" : "not a number");
     if (file.lines_read() == 1 && file.starts_with_byte_order_mark()) {
-        cause += ": the file starts with a UTF-8 byte-order mark (bytes EF BB BF); save it without one";
+        cause += byte_order_mark_note("the file", "save it without one");
     }
     return RunFailure("converting a field of", file.name(), cause);
 }

@@ -2,13 +2,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 
+#include "platform/input_buffer.hpp"
+#include "plot/field_fault.hpp"
 #include "plot/open_files.hpp"
 #include "plot/plot_line.hpp"
-#include "plot/plot_record.hpp"
 #include "run_failure.hpp"
 
 // Reads the lines of an opened plot file, one after another, through a
@@ -38,15 +38,12 @@ public:
     std::uint64_t first_lone_carriage_return_line() const { return first_lone_carriage_return_line_; }
 
 private:
-    bool fill();
+    bool read_more();
     bool ensure_available(std::size_t count);
     void skip_past_line_end();
 
     OpenedPlotFile file_;
-    std::unique_ptr<char[]> buffer_;
-    std::size_t begin_ = 0;  // the first byte not yet read
-    std::size_t end_ = 0;    // the end of the bytes in the buffer
-    bool at_end_of_file_ = false;
+    platform::InputBuffer input_;
     std::uint64_t lines_read_ = 0;
     bool starts_with_byte_order_mark_ = false;
     std::uint64_t lone_carriage_return_lines_ = 0;
@@ -59,9 +56,6 @@ PlotReader open_plot_input(std::string_view name, OpenFiles& open_files);
 // A file that must exist, opened for reading only under its name exactly as
 // given; nothing is created.
 PlotReader open_existing_plot_file(std::string_view name, OpenFiles& open_files);
-
-// The next line of file, LINE_WIDTH bytes, or false at end of file.
-bool read_plot_line(PlotReader& file, PlotLine& line);
 
 // The failure for a data field of the line last read from file that is not a number.
 RunFailure field_failure(const PlotReader& file, const FieldFault& fault);

@@ -107,13 +107,6 @@ void write_plot_line(PlotWriter& file, const char* line)
     file.write(text, sizeof text);
 }
 
-void write_plot_record(PlotWriter& file, const PlotRecord& record)
-{
-    char text[RECORD_WIDTH + 1];
-    format_plot_record(record, text);
-    write_data_line(file, text, RECORD_WIDTH);
-}
-
 void write_data_line(PlotWriter& file, char* text, std::size_t width)
 {
     text[width] = '\n';

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -10,7 +9,6 @@
 
 #include "plot/open_files.hpp"
 #include "plot/plot_line.hpp"
-#include "plot/plot_record.hpp"
 
 // Writes whole lines to an opened plot file through a buffer. The first line
 // written goes out at once and cuts the file just after it, so nothing the
@@ -51,10 +49,6 @@ PlotWriter open_plot_output(std::string_view name, OpenFiles& open_files);
 
 // A header line: the first LINE_WIDTH bytes of line and LF.
 void write_plot_line(PlotWriter& file, const char* line);
-inline void write_plot_line(PlotWriter& file, const PlotLine& line) { write_plot_line(file, line.data()); }
-
-// A data line of the standard layout: the RECORD_WIDTH characters of format_plot_record and LF.
-void write_plot_record(PlotWriter& file, const PlotRecord& record);
 
 // A data line of width columns at text, and LF, which is put at text[width]:
 // the buffer has room for one byte more than the line.

@@ -13,7 +13,7 @@
 
 #include "number/powers_of_ten.hpp"
 #include "number/real_text.hpp"
-#include "plot/layout.hpp"
+#include "plot/blanks.hpp"
 #include "plot/plain_field.hpp"
 #include "plot/text_words.hpp"
 
@@ -138,19 +138,15 @@ void write_digits(NarrowReal, std::uint64_t rounded, bool negative, char* out)
     store_text_word(blank_leading_zeros(text, leading_zeros(text, 4), negative), out);
 }
 
-// A field of any shape by the general rule: its blanks squeezed out, the
-// rest read as a real text.
+// A field of any shape by the general rule: its blanks left out, the rest
+// read as a real text.
 bool read_squeezed_field(const char* field, std::size_t width, int decimals, float& value)
 {
-    char text[MAX_LAYOUT_WIDTH];
-    const std::size_t length = squeeze_blanks(field, width, text);
-    if (length == 0) {
-        value = 0.0f;
-        return true;
-    }
-    const std::optional<float> read = read_real_text(std::string_view(text, length), decimals);
-    if (read) value = *read;
-    return read.has_value();
+    return read_without_blanks(field, width, [&](std::string_view text) {
+        const std::optional<float> read = text.empty() ? 0.0f : read_real_text(text, decimals);
+        if (read) value = *read;
+        return read.has_value();
+    });
 }
 
 // Room for the longest text a field of a declared layout may need: a sign,
@@ -195,27 +191,18 @@ template bool is_real_field<NarrowReal>(const char*);
 template void format_real_field<WideReal>(float, char*);
 template void format_real_field<NarrowReal>(float, char*);
 
-bool read_real_field(const char* field, std::size_t width, int decimals, float& value)
+bool read_real_field(OtherShape shape, const char* field, float& value)
 {
-    if (width == WideReal::width && decimals == WideReal::decimals) return read_real_field<WideReal>(field, value);
-    if (width == NarrowReal::width && decimals == NarrowReal::decimals) return read_real_field<NarrowReal>(field, value);
-    return read_plain_field(field, width, decimals, value) || read_squeezed_field(field, width, decimals, value);
+    return read_plain_field(field, shape.width, shape.decimals, value) ||
+           read_squeezed_field(field, shape.width, shape.decimals, value);
 }
 
-bool is_real_field(const char* field, std::size_t width, int decimals)
+// Other shapes than the two common ones are rare: the standard library's
+// printf-exact conversion rounds them, half to even on the exact value.
+void format_fixed_field(OtherShape shape, float value, char* out)
 {
-    if (width == WideReal::width && decimals == WideReal::decimals) return is_real_field<WideReal>(field);
-    if (width == NarrowReal::width && decimals == NarrowReal::decimals) return is_real_field<NarrowReal>(field);
-    float value = 0.0f;
-    return read_real_field(field, width, decimals, value);
-}
-
-// Other shapes than the two of the fixed line are rare: the standard
-// library's printf-exact conversion rounds them, half to even on the exact value.
-void format_fixed_field(float value, std::size_t width, int decimals, char* out)
-{
-    if (width == WideReal::width && decimals == WideReal::decimals) return format_real_field<WideReal>(value, out);
-    if (width == NarrowReal::width && decimals == NarrowReal::decimals) return format_real_field<NarrowReal>(value, out);
+    const std::size_t width = shape.width;
+    const int decimals = shape.decimals;
     if (!std::isfinite(value)) return format_special_value(value, width, out);
     // A point and d decimals after at least one digit: a text longer than the field needs no digits worked out.
     if (static_cast<std::size_t>(decimals) + 2 > width) {

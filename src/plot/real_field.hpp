@@ -1,23 +1,11 @@
 #pragma once
 
-#include <concepts>
 #include <cstddef>
 
-// The two shapes of a real field in the fixed data line: x, y and value take
-// 13 columns with 5 decimals, aux1 to aux3 take 8 columns with 2. They have
-// readers and writers of their own, tuned to them; a declared layout may
-// have reals of any other width and decimals too.
-struct WideReal {
-    static constexpr std::size_t width = 13;
-    static constexpr int decimals = 5;
-};
-struct NarrowReal {
-    static constexpr std::size_t width = 8;
-    static constexpr int decimals = 2;
-};
+#include "plot/field_shapes.hpp"
 
-template <class Shape>
-concept RealFieldShape = std::same_as<Shape, WideReal> || std::same_as<Shape, NarrowReal>;
+// The rules of a real field (Fw.d or Ew.d), reading and writing, for a field
+// of any shape: no columns and no files, bytes in and a value or a fault out.
 
 // Reads the Shape::width bytes at field into value: blanks anywhere in them
 // are ignored, a field of blanks only reads as 0, the rest is read as
@@ -30,6 +18,32 @@ bool read_real_field(const char* field, float& value);
 template <RealFieldShape Shape>
 bool is_real_field(const char* field);
 
+// The same rule for a field of any other width and decimals.
+bool read_real_field(OtherShape shape, const char* field, float& value);
+
+// The same rule for a field of any width and decimals (Fw.d and Ew.d are read
+// alike). Always inline, so that a field of known shape calls its own reader.
+[[gnu::always_inline]] inline bool read_real_field(const char* field, std::size_t width, int decimals, float& value)
+{
+    switch (real_shape(width, decimals)) {
+    case RealShape::Wide: return read_real_field<WideReal>(field, value);
+    case RealShape::Narrow: return read_real_field<NarrowReal>(field, value);
+    case RealShape::Other: break;
+    }
+    return read_real_field(OtherShape{width, decimals}, field, value);
+}
+
+[[gnu::always_inline]] inline bool is_real_field(const char* field, std::size_t width, int decimals)
+{
+    switch (real_shape(width, decimals)) {
+    case RealShape::Wide: return is_real_field<WideReal>(field);
+    case RealShape::Narrow: return is_real_field<NarrowReal>(field);
+    case RealShape::Other: break;
+    }
+    float value = 0.0f;
+    return read_real_field(OtherShape{width, decimals}, field, value);
+}
+
 // Writes value into the Shape::width bytes at out: its exact value rounded
 // half to even to Shape::decimals decimals, right-aligned, the minus sign kept
 // on negative zero and on negatives that round to zero; asterisks when the
@@ -37,13 +51,19 @@ bool is_real_field(const char* field);
 template <RealFieldShape Shape>
 void format_real_field(float value, char* out);
 
-// The same rules for a real field of any width and decimals (Fw.d and Ew.d
-// are read alike), the two fixed shapes by their own readers.
-bool read_real_field(const char* field, std::size_t width, int decimals, float& value);
-bool is_real_field(const char* field, std::size_t width, int decimals);
+// An Fw.d field of any other shape, by the same rule.
+void format_fixed_field(OtherShape shape, float value, char* out);
 
-// An Fw.d field: format_real_field's rule for any width and decimals.
-void format_fixed_field(float value, std::size_t width, int decimals, char* out);
+// An Fw.d field of any shape.
+[[gnu::always_inline]] inline void format_fixed_field(float value, std::size_t width, int decimals, char* out)
+{
+    switch (real_shape(width, decimals)) {
+    case RealShape::Wide: return format_real_field<WideReal>(value, out);
+    case RealShape::Narrow: return format_real_field<NarrowReal>(value, out);
+    case RealShape::Other: break;
+    }
+    format_fixed_field(OtherShape{width, decimals}, value, out);
+}
 
 // An Ew.d field: "0.", the exact value rounded half to even to `digits`
 // significant digits with the first one not 0, and "E+ee" or "E-ee";

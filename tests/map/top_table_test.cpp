@@ -15,7 +15,7 @@ RankedLine ranked(std::uint64_t line_number, float x, float y, float value, std:
 
 std::string standard_table(const std::vector<RankedLine>& lines, std::size_t count)
 {
-    return format_top_table(lines, mapped_fields(today_layout()), count);
+    return format_top_table(lines, mapped_fields(STANDARD_LAYOUT), count);
 }
 
 const std::string kHeading = "rank       line             x             y         value  tag_a   tag_b     tag_c\n";
@@ -48,7 +48,7 @@ TEST(TopTable, ShowsAtMostTheCountAskedForAndNothingForZero)
 
 TEST(TopTable, HeadsTheTextColumnsOfADeclaredLayoutPastTagZ)
 {
-    MappedFields fields = mapped_fields(today_layout());
+    MappedFields fields = mapped_fields(STANDARD_LAYOUT);
     fields.texts.assign(28, LayoutField{FieldKind::Text, 0, 1, 0});
     const std::string heading = format_top_table({}, fields, 1);
     EXPECT_TRUE(heading.ends_with("  tag_x  tag_y  tag_z  tag_aa  tag_ab\n")) << heading;

@@ -17,7 +17,7 @@ std::string receptor(const char* x, const char* y, const char* value = "1.")
 }
 
 // A merge of the given inputs (Sum, no risk output) in a scratch folder,
-// with what it wrote to standard error and the failure it stopped on.
+// with the warnings it gave, as standard error shows them, and the failure it stopped on.
 struct MergeRun {
     std::string standard_error;
     std::string failure;
@@ -36,13 +36,14 @@ MergeRun merge_files(const std::vector<std::string>& contents)
     }
     job.output_file.emplace(open_plot_output(folder.file("SUM_CONC.PLT"), job.open_files));
     MergeRun run;
-    testing::internal::CaptureStderr();
+    MergeWarnings warnings;
     try {
-        run_merge(job);
+        run_merge(job, warnings);
     } catch (const RunFailure& failure) {
         run.failure = failure.what();
     }
-    run.standard_error = testing::internal::GetCapturedStderr();
+    // As the program writes them, before a failure's diagnostic.
+    for (const std::string& text : warnings.texts()) run.standard_error += "plotmerge: warning: " + text + "\n";
     job.output_file->close();
     run.output = read_file(folder.file("SUM_CONC.PLT"));
     return run;

@@ -1,16 +1,14 @@
 #include <cstdint>
 #include <limits>
-#include <random>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "plot/header_phase.hpp"
 #include "plot/integer_field.hpp"
 #include "plot/layout.hpp"
-#include "plot/layout_declaration.hpp"
-#include "plot/layout_record.hpp"
-#include "plot/plot_record.hpp"
+#include "plot/standard_layout.hpp"
 #include "plot_test_support.hpp"
 
 namespace {
@@ -65,13 +63,13 @@ TEST(FormatLists, LayOutFieldsByTheirDescriptorsRepeatCountsAndGroups)
 
 TEST(FormatLists, GiveTheStandardLayoutWhateverTheirText)
 {
-    const auto layout_of = [](std::string_view list) { return read_layout(list).layout; };
-    EXPECT_EQ(today_layout(), layout_of(TODAY_LAYOUT_LIST));
-    EXPECT_EQ(today_layout(), layout_of("(1X,F13.5,1X,F13.5,1X,F13.5,3(1X,F8.2),1X,1X,A6,2X,A8,2X,I8.8,2(1X),A8)"));
-    EXPECT_EQ("F13.5:2 F13.5:16 F13.5:30v F8.2:44 F8.2:53 F8.2:62 A6:72 A8:80 I8.8:90 A8:100 /107", summary(today_layout()));
-    EXPECT_NE(today_layout(), layout_of("(3(1X,F13.5),3(1X,F8.2),2X,A6,2X,A8,2X,I8,2X,A8)"));        // I8 is I8.1
-    EXPECT_NE(today_layout(), layout_of("(3(1X,F13.5),3(1X,F8.2),2X,A6,2X,A8,2X,I8.8,2X,A8,13X)"));  // 120 wide
-    EXPECT_NE(today_layout(), layout_of("(2(1X,F13.5),1X,E13.6,3(1X,F8.2),2X,A6,2X,A8,2X,I8.8,2X,A8)"));
+    const auto layout_of = [](std::string_view list) { return *read_layout(list).layout; };
+    EXPECT_EQ(STANDARD_LAYOUT, layout_of(STANDARD_LAYOUT_LIST));
+    EXPECT_EQ(STANDARD_LAYOUT, layout_of("(1X,F13.5,1X,F13.5,1X,F13.5,3(1X,F8.2),1X,1X,A6,2X,A8,2X,I8.8,2(1X),A8)"));
+    EXPECT_EQ("F13.5:2 F13.5:16 F13.5:30v F8.2:44 F8.2:53 F8.2:62 A6:72 A8:80 I8.8:90 A8:100 /107", summary(STANDARD_LAYOUT));
+    EXPECT_NE(STANDARD_LAYOUT, layout_of("(3(1X,F13.5),3(1X,F8.2),2X,A6,2X,A8,2X,I8,2X,A8)"));        // I8 is I8.1
+    EXPECT_NE(STANDARD_LAYOUT, layout_of("(3(1X,F13.5),3(1X,F8.2),2X,A6,2X,A8,2X,I8.8,2X,A8,13X)"));  // 120 wide
+    EXPECT_NE(STANDARD_LAYOUT, layout_of("(2(1X,F13.5),1X,E13.6,3(1X,F8.2),2X,A6,2X,A8,2X,I8.8,2X,A8)"));
 }
 
 TEST(FormatLists, ThatDeclareNothingUsableSayWhy)
@@ -99,18 +97,18 @@ TEST(FormatLists, ThatDeclareNothingUsableSayWhy)
 TEST(FormatLines, DeclareTheLayoutOfTheDataLines)
 {
     const auto line = [](std::string_view text) { return plot_line(text); };
-    LayoutDeclaration declaration;
-    declaration.look_at_header_line(line("* FORMAT STATEMENTS: (2F13.5,F8.2)").data(), 1);
-    declaration.look_at_header_line(line("*  format: (3F13.5,A5)").data(), 2);
-    EXPECT_FALSE(declaration.found());
-    declaration.look_at_header_line(line("*         FORMAT:(3(1X,F13.5),3X,A5,3X,A5)   ").data(), 3);
-    declaration.look_at_header_line(line("* FORMAT: (4F13.5)").data(), 4);
-    ASSERT_TRUE(declaration.declared().has_value());
-    EXPECT_EQ("(3(1X,F13.5),3X,A5,3X,A5)", declaration.declared()->list);
-    EXPECT_EQ(3u, declaration.line_number());
-    EXPECT_FALSE(declaration.is_standard());
-    EXPECT_EQ(LINE_WIDTH, declaration.data_line_width());  // 58 columns are read as 120
-    EXPECT_FALSE(declaration.warning("a.plt").has_value());
+    HeaderPhase header;
+    EXPECT_TRUE(header.take_line(line("* FORMAT STATEMENTS: (2F13.5,F8.2)").data(), 1));
+    EXPECT_TRUE(header.take_line(line("*  format: (3F13.5,A5)").data(), 2));
+    EXPECT_FALSE(header.layout_known());
+    header.take_line(line("*         FORMAT:(3(1X,F13.5),3X,A5,3X,A5)   ").data(), 3);
+    header.take_line(line("* FORMAT: (4F13.5)").data(), 4);
+    ASSERT_TRUE(header.declared().has_value());
+    EXPECT_EQ("(3(1X,F13.5),3X,A5,3X,A5)", header.declared()->list);
+    EXPECT_EQ(3u, header.declared()->line);
+    EXPECT_FALSE(header.is_standard());
+    EXPECT_EQ(LINE_WIDTH, header.data_line_width());  // 58 columns are read as 120
+    EXPECT_FALSE(header.take_line(line(" data").data(), 5));
 
     const std::pair<const char*, const char*> unusable[] = {
         {"* FORMAT: free", "no parenthesised list"},
@@ -119,14 +117,13 @@ TEST(FormatLines, DeclareTheLayoutOfTheDataLines)
         {"* FORMAT: (3F13.5,T5)", "'T5'"},
     };
     for (const auto& [text, problem] : unusable) {
-        LayoutDeclaration bad;
-        bad.look_at_header_line(line(text).data(), 7);
-        EXPECT_TRUE(bad.found()) << text;
+        HeaderPhase bad;
+        bad.take_line(line(text).data(), 7);
+        EXPECT_TRUE(bad.layout_known()) << text;
         EXPECT_TRUE(bad.is_standard()) << text;
-        const std::optional<std::string> warning = bad.warning("b.plt");
-        ASSERT_TRUE(warning.has_value()) << text;
-        EXPECT_NE(std::string::npos, warning->find("line 7 of 'b.plt'")) << *warning;
-        EXPECT_NE(std::string::npos, warning->find(problem)) << *warning;
+        ASSERT_TRUE(bad.unusable().has_value()) << text;
+        EXPECT_EQ(7u, bad.unusable()->line);
+        EXPECT_NE(std::string::npos, bad.unusable()->problem.find(problem)) << bad.unusable()->problem;
     }
 }
 
@@ -185,116 +182,6 @@ TEST(IntegerFields, AreWrittenWithAtLeastTheirMinimumDigits)
             format_integer_field<8>(c.value, field.data());
             EXPECT_EQ(std::string(c.text) + "#", field) << c.value << " as the stamp";
         }
-    }
-}
-
-const PlotLayout& ranked_layout()
-{
-    static const PlotLayout layout = *read_layout("(3(1X,F13.5),3(1X,F8.2),3X,A5,2X,A8,2X,A5,5X,A8,2X,I8)").layout;
-    return layout;
-}
-
-// A ranked line: value 1.5 written with an exponent, a date of 0 written
-// with a sign, text fields with blanks; everything else is read and written
-// back by its field's rule.
-TEST(DeclaredDataLines, AreReadByTheirFieldsAndWrittenInTheirLayout)
-{
-    const std::string line = line_at({{2, "  279585.0"}, {16, "4783039."}, {30, "0.15E+01"}, {44, "  12221"},
-                                      {53, "130."}, {62, ""}, {73, "24-HR"}, {80, "STACK  1"}, {90, "1ST"},
-                                      {100, "POL1"}, {110, "     +0 "}});
-    const PlotLayout& layout = ranked_layout();
-    std::vector<FieldValue> values(layout.fields().size());
-    ASSERT_FALSE(parse_layout_line(layout, line.data(), values.data()).has_value());
-    char written[117];
-    format_layout_line(layout, values.data(), line.data(), written);
-    EXPECT_EQ("  279585.00000 4783039.00000       1.50000   122.21   130.00     0.00   24-HR  STACK  1  1ST       "
-              "POL1             0",
-              std::string(written, sizeof written));
-
-    const float risk = 1116.0f;
-    format_layout_values(layout, &risk, written);
-    EXPECT_EQ("    1116.00000", std::string(written + 28, 14));
-
-    Receptor receptor;
-    float value = 0.0f;
-    ASSERT_FALSE(LayoutLineReader(layout).read_values(line.data(), receptor, &value).has_value());
-    EXPECT_EQ(279585.0f, receptor.x);
-    EXPECT_EQ(4783039.0f, receptor.y);
-    EXPECT_EQ(1.5f, value);
-}
-
-// The first field that does not convert, left to right, is named by its
-// descriptor and columns, whichever way the line is read.
-TEST(DeclaredDataLines, NameTheFirstFieldThatIsNotANumberByItsColumns)
-{
-    const PlotLayout wide_integer = *read_layout("(3F13.5,2X,I12)").layout;
-    const struct {
-        const PlotLayout& layout;
-        std::size_t column;
-        const char* text;
-        const char* field;
-        bool out_of_range;
-    } cases[] = {
-        {ranked_layout(), 2, "1x", "F13.5 in columns 2-14", false},
-        {ranked_layout(), 53, "1,5", "F8.2 in columns 53-60", false},
-        {ranked_layout(), 110, "1ST", "I8 in columns 110-117", false},
-        {wide_integer, 42, "-9999999999", "I12 in columns 42-53", true},
-    };
-    for (const auto& c : cases) {
-        const std::string line = line_at({{c.column, c.text}, {120, ""}});
-        std::vector<FieldValue> values(c.layout.fields().size());
-        const auto fault = parse_layout_line(c.layout, line.data(), values.data());
-        ASSERT_TRUE(fault.has_value()) << c.text;
-        EXPECT_EQ(c.field, fault->field);
-        EXPECT_EQ(c.out_of_range, fault->out_of_range) << c.text;
-        EXPECT_EQ(c.text, fault->text.substr(0, std::string_view(c.text).size()));
-        Receptor receptor;
-        float value = 0.0f;
-        const auto value_fault = LayoutLineReader(c.layout).read_values(line.data(), receptor, &value);
-        ASSERT_TRUE(value_fault.has_value()) << c.text;
-        EXPECT_EQ(fault->field, value_fault->field);
-    }
-}
-
-// A random text for a field of the standard line: the forms the field rules
-// read, now and then one they refuse.
-std::string random_field(std::mt19937& random, std::size_t width)
-{
-    static const char* const kForms[] = {"1.25",   "-0.5",    "125",     "1.5E2",  "-2.5e-1", "12D1",  "1.5+2",
-                                         " 1 2 3", "",        "0",       "-0",     "Inf",     "nan",   "1E39",
-                                         "9999999.999999", "-999999.99", "99999.995", "1x",  "+",    ".",
-                                         "1\t2",   "4108000", "0.000004", "-1E-45", "7",      "42",    "-42"};
-    std::string text = kForms[random() % std::size(kForms)];
-    if (text.size() > width) text.resize(width);
-    const std::size_t left = random() % (width - text.size() + 1);
-    return std::string(left, ' ') + text + std::string(width - text.size() - left, ' ');
-}
-
-// The standard layout has reading and writing code of its own; the general
-// code of declared layouts, given the same layout, must read and write every
-// line alike, faults included.
-TEST(DeclaredDataLines, OfTheStandardLayoutReadAndWriteAsTheStandardCode)
-{
-    std::mt19937 random(20261209);
-    const PlotLayout& layout = today_layout();
-    const std::size_t widths[] = {13, 13, 13, 8, 8, 8};
-    for (int i = 0; i < 20'000; ++i) {
-        std::string line = " ";
-        for (const std::size_t width : widths) line += random_field(random, width) + " ";
-        line += " ABC \xff\x01  tag b   " + random_field(random, 8) + "  \"tag c\"" + std::string(13, '#');
-        PlotRecord record;
-        std::vector<FieldValue> values(layout.fields().size());
-        const auto standard_fault = parse_plot_record(line.data(), record);
-        const auto general_fault = parse_layout_line(layout, line.data(), values.data());
-        ASSERT_EQ(standard_fault.has_value(), general_fault.has_value()) << line;
-        if (standard_fault) {
-            EXPECT_EQ(standard_fault->text, general_fault->text) << line;
-            continue;
-        }
-        char general[RECORD_WIDTH];
-        format_layout_line(layout, values.data(), line.data(), general);
-        const auto standard = format_plot_record(record);
-        ASSERT_EQ(std::string(standard.data(), RECORD_WIDTH), std::string(general, RECORD_WIDTH)) << line;
     }
 }
 

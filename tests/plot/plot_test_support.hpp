@@ -14,7 +14,10 @@
 #include <string_view>
 #include <utility>
 
+#include <array>
+
 #include "plot/plot_line.hpp"
+#include "plot/plot_reader.hpp"
 
 class ScratchFolder {
 public:
@@ -68,7 +71,10 @@ inline std::string line_at(std::initializer_list<std::pair<std::size_t, std::str
     return line;
 }
 
-// The PlotLine a line of a file gives: its first LINE_WIDTH bytes, blank-padded.
+// The first LINE_WIDTH bytes of a line of a plot file, blank-padded.
+using PlotLine = std::array<char, LINE_WIDTH>;
+
+// The PlotLine a line of a file gives.
 inline PlotLine plot_line(std::string_view text)
 {
     PlotLine line;
@@ -78,3 +84,6 @@ inline PlotLine plot_line(std::string_view text)
 }
 
 inline std::string as_text(const PlotLine& line) { return {line.data(), line.size()}; }
+
+// The next line of file, LINE_WIDTH bytes, or false at end of file.
+inline bool read_plot_line(PlotReader& file, PlotLine& line) { return file.read_line(line.data(), line.size()); }

@@ -5,23 +5,26 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <string_view>
 
 namespace {
 
-// Offsets (from 0) and widths of the fields of a data line.
-constexpr std::size_t kXOffset = REAL_FIELD_COLUMNS[0].offset;
-constexpr std::size_t kYOffset = REAL_FIELD_COLUMNS[1].offset;
-constexpr std::size_t kValueOffset = REAL_FIELD_COLUMNS[2].offset;
-constexpr std::size_t kAux1Offset = REAL_FIELD_COLUMNS[3].offset;
-constexpr std::size_t kAux2Offset = REAL_FIELD_COLUMNS[4].offset;
-constexpr std::size_t kAux3Offset = REAL_FIELD_COLUMNS[5].offset;
-constexpr std::size_t kTagAOffset = 71;
-constexpr std::size_t kTagBOffset = 79;
-constexpr std::size_t kStampOffset = 89;
-constexpr std::size_t kTagCOffset = 99;
-constexpr int kWideField = REAL_FIELD_COLUMNS[0].width;
-constexpr int kNarrowField = REAL_FIELD_COLUMNS[3].width;
+// Offsets (from 0) and widths of the fields of a data line, from the layouts.
+constexpr std::size_t offset_of(const PlotLayout& layout, std::size_t field) { return layout.field(field).offset; }
+constexpr std::size_t kXOffset = offset_of(STANDARD_LAYOUT, 0);
+constexpr std::size_t kYOffset = offset_of(STANDARD_LAYOUT, 1);
+constexpr std::size_t kValueOffset = offset_of(STANDARD_LAYOUT, 2);
+constexpr std::size_t kAux1Offset = offset_of(STANDARD_LAYOUT, 3);
+constexpr std::size_t kAux2Offset = offset_of(STANDARD_LAYOUT, 4);
+constexpr std::size_t kAux3Offset = offset_of(STANDARD_LAYOUT, 5);
+constexpr std::size_t kTagAOffset = offset_of(STANDARD_LAYOUT, 6);
+constexpr std::size_t kTagBOffset = offset_of(STANDARD_LAYOUT, 7);
+constexpr std::size_t kStampOffset = offset_of(STANDARD_LAYOUT, 8);
+constexpr std::size_t kTagCOffset = offset_of(STANDARD_LAYOUT, 9);
+constexpr int kWideField = STANDARD_LAYOUT.field(0).width;
+constexpr int kNarrowField = STANDARD_LAYOUT.field(3).width;
+static_assert(offset_of(RANKED_LAYOUT, 5) == kAux3Offset, "the ranked layout begins as the standard one");
 
 // A receptor grid of 400 by 1600 points, 25 m apart, repeated for longer files.
 constexpr std::uint64_t kGridColumns = 400;
@@ -208,11 +211,138 @@ void PlotTextGenerator::ranked_tail(char* out)
     constexpr std::array<std::string_view, 5> kRankedPeriods = {" 1-HR", " 3-HR", " 8-HR", "24-HR", "MONTH"};
     constexpr std::array<std::string_view, 5> kRanks = {"1ST  ", "2ND  ", "3RD  ", "4TH  ", "8TH  "};
     char text[32];
-    put_text(kRankedPeriods[random_.below(kRankedPeriods.size())], out + 72);
-    put_text(kSourceGroups[random_.below(kSourceGroups.size())], out + 79);
-    put_text(kRanks[random_.below(kRanks.size())], out + 89);
-    put_text(kNetworks[random_.below(kNetworks.size())], out + 99);
+    put_text(kRankedPeriods[random_.below(kRankedPeriods.size())], out + offset_of(RANKED_LAYOUT, 6));
+    put_text(kSourceGroups[random_.below(kSourceGroups.size())], out + offset_of(RANKED_LAYOUT, 7));
+    put_text(kRanks[random_.below(kRanks.size())], out + offset_of(RANKED_LAYOUT, 8));
+    put_text(kNetworks[random_.below(kNetworks.size())], out + offset_of(RANKED_LAYOUT, 9));
     const std::uint64_t date = random_.below(10) != 0 ? random_date(random_) : 0;
     put_right(text, std::snprintf(text, sizeof text, "%llu", static_cast<unsigned long long>(date)), kNarrowField,
-              out + 109);
+              out + offset_of(RANKED_LAYOUT, 10));
 }
+
+class FieldShapeGenerator::Shapes {
+public:
+    explicit Shapes(unsigned seed) : random_(seed) {}
+
+    // Header lines stand at the same positions in every file, since a later
+    // input's line at a header position of the first is not read as data.
+    std::string line(unsigned long index)
+    {
+        if (index % 53 == 0) return "* header " + std::to_string(pick(100000)) + std::string(pick(140), 'h');
+        const unsigned kind = pick(40);
+        if (kind == 1) return "";
+        std::string text(STANDARD_LAYOUT.width(), ' ');
+        for (const LayoutField& field : STANDARD_LAYOUT.fields()) {
+            std::string shape;
+            switch (field.kind) {
+            case FieldKind::Fixed:
+            case FieldKind::Exponent: shape = this->field(field.width, field.digits); break;
+            case FieldKind::Integer: shape = stamp(); break;
+            case FieldKind::Text: shape = tag(field.width); break;
+            }
+            text.replace(field.offset, field.width, shape);
+        }
+        // A short line ends between fields, so that every field left reads.
+        if (kind == 2) {
+            const std::size_t field = pick(static_cast<unsigned>(STANDARD_LAYOUT.field_count()));
+            text.resize(field == 0 ? 0 : STANDARD_LAYOUT.field(field - 1).offset + STANDARD_LAYOUT.field(field - 1).width);
+        }
+        if (kind == 3) text += std::string(pick(60), 'x');                     // columns past 107
+        return text;
+    }
+
+    bool crlf() { return pick(10) == 0; }
+
+private:
+    unsigned pick(unsigned count) { return std::uniform_int_distribution<unsigned>(0, count - 1)(random_); }
+
+    std::string digits(unsigned count)
+    {
+        std::string text;
+        for (unsigned i = 0; i < count; ++i) text += static_cast<char>('0' + pick(10));
+        return text;
+    }
+
+    std::string sign() { return pick(3) == 0 ? "-" : (pick(8) == 0 ? "+" : ""); }
+
+    // Right-aligned in the field; a text too long for it would be cut into
+    // something that is not a number, so a plain digit stands instead.
+    static std::string fit(const std::string& text, std::size_t width)
+    {
+        if (text.size() > width) return std::string(width - 1, ' ') + "7";
+        return std::string(width - text.size(), ' ') + text;
+    }
+
+    std::string fixed(double value, int decimals)
+    {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.*f", decimals, value);
+        return text;
+    }
+
+    std::string field(std::size_t width, int decimals)
+    {
+        const unsigned whole_digits = static_cast<unsigned>(width) - static_cast<unsigned>(decimals) - 2;
+        switch (pick(14)) {
+        case 0: return fit(sign() + digits(1 + pick(whole_digits)) + "." + digits(decimals), width);
+        case 1: return fit(sign() + digits(1 + pick(static_cast<unsigned>(width) - 2)), width);  // implied decimals
+        case 2: {
+            static const char* const kMarks[] = {"E", "e", "D", "d", "", "E+", "e-", "D-"};
+            const char* mark = kMarks[pick(8)];
+            std::string exponent = digits(1 + pick(2));
+            if (*mark == '\0') exponent = (pick(2) == 0 ? "+" : "-") + exponent;  // 1.5+2, a sign alone
+            std::string mantissa = pick(2) == 0 ? digits(1 + pick(3)) + "." + digits(pick(3)) : digits(1 + pick(4));
+            return fit(sign() + mantissa + mark + exponent, width);
+        }
+        case 3: {  // blanks inside
+            std::string text = sign() + digits(1 + pick(4)) + " " + digits(1 + pick(2)) + " " + digits(pick(3));
+            return fit(text, width);
+        }
+        case 4: return fit(pick(2) == 0 ? "-0." + std::string(decimals, '0') : "-0", width);
+        case 5: {  // an exact tie of the written decimals: an odd multiple of a half unit, times 2^-k
+            const double unit = decimals == 5 ? 1e-5 : 1e-2;
+            const double tie = (2.0 * pick(2000) + 1.0) * 0.5 * unit;
+            const double dyadic = decimals == 5 ? (pick(32) + 1) / 64.0 : (pick(8) + 1) / 8.0;
+            return fit(sign() + fixed(pick(2) == 0 ? dyadic : tie, decimals + 3), width);
+        }
+        case 6: {  // beside the limits where the field becomes asterisks
+            static const char* const kWide[] = {"9999999.99999", "999999999999", "-999999.99999", "-99999999999",
+                                                "1000000000000", "9999999.9999", "10000000", "-1000000", "1E7", "-1E6"};
+            static const char* const kNarrow[] = {"99999.99", "99999.9", "-9999.99", "-9999.9", "9999999",
+                                                  "-999999", "1E5", "-1E4", "100000", "-10000"};
+            return fit((decimals == 5 ? kWide : kNarrow)[pick(10)], width);
+        }
+        case 7: return fit(sign() + (pick(2) == 0 ? "1E39" : "3.5D38"), width);  // beyond single precision
+        case 8: return fit(sign() + (pick(2) == 0 ? "1E-45" : "1.4e-46"), width);  // tiny, and below the smallest
+        case 9: return std::string(width, ' ');
+        case 10: return fit(sign() + "." + digits(1 + pick(6)), width);
+        case 11: return fit(sign() + digits(1 + pick(3)) + ".", width);
+        default: return fit(sign() + fixed(pick(1000000) / 997.0, decimals), width);
+        }
+    }
+
+    std::string tag(std::size_t width)
+    {
+        static const char kBytes[] = "ABCXYZ az09-_*.\t\x01\x7f\xe9\xff";
+        std::string text;
+        for (std::size_t i = 0; i < width; ++i) text += kBytes[pick(sizeof kBytes - 1)];
+        return text;
+    }
+
+    std::string stamp()
+    {
+        switch (pick(5)) {
+        case 0: return fit("-" + digits(1 + pick(6)), 8);
+        case 1: return fit(digits(1 + pick(3)) + " " + digits(2), 8);
+        case 2: return "        ";
+        default: return fit(digits(1 + pick(8)), 8);
+        }
+    }
+
+    std::mt19937 random_;
+};
+
+FieldShapeGenerator::FieldShapeGenerator(unsigned seed) : shapes_(std::make_unique<Shapes>(seed)) {}
+FieldShapeGenerator::~FieldShapeGenerator() = default;
+std::string FieldShapeGenerator::line(unsigned long index) { return shapes_->line(index); }
+bool FieldShapeGenerator::crlf() { return shapes_->crlf(); }

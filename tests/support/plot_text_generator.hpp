@@ -2,8 +2,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "plot/format_list.hpp"
+#include "plot/standard_layout.hpp"
 
 // Reproducible random numbers (splitmix64): the same sequence from the same
 // seed on every platform and standard library.
@@ -21,23 +26,20 @@ private:
     std::uint64_t state_;
 };
 
-// Length of a generated data line, without its LF: the standard layout, and
-// the layout of ranked values that a FORMAT line declares.
-inline constexpr std::size_t DATA_LINE_COLUMNS = 107;
-inline constexpr std::size_t RANKED_LINE_COLUMNS = 117;
+// The layout of ranked values that a FORMAT line declares, beside the
+// standard layout; both begin with x, y, the value and three elevations.
+inline constexpr std::string_view RANKED_LAYOUT_LIST = "(3(1X,F13.5),3(1X,F8.2),3X,A5,2X,A8,2X,A5,5X,A8,2X,I8)";
 inline constexpr const char* RANKED_FORMAT_LINE =
     "*         FORMAT: (3(1X,F13.5),3(1X,F8.2),3X,A5,2X,A8,2X,A5,5X,A8,2X,I8)";
+inline constexpr PlotLayout RANKED_LAYOUT = [] {
+    PlotLayout layout;
+    if (ListLayout(RANKED_LAYOUT_LIST, layout).read().fault != ListFault::None) throw "the ranked list must read";
+    return layout;
+}();
 
-// Where the six real fields of a data line stand: offset from 0, width and
-// implied decimals, in line order (x, y, value, aux1, aux2, aux3).
-struct RealFieldColumns {
-    std::size_t offset;
-    int width;
-    int decimals;
-};
-inline constexpr RealFieldColumns REAL_FIELD_COLUMNS[] = {
-    {1, 13, 5}, {15, 13, 5}, {29, 13, 5}, {43, 8, 2}, {52, 8, 2}, {61, 8, 2},
-};
+// Length of a generated data line, without its LF.
+inline constexpr std::size_t DATA_LINE_COLUMNS = STANDARD_LAYOUT.width();
+inline constexpr std::size_t RANKED_LINE_COLUMNS = RANKED_LAYOUT.width();
 
 // Realistic plot file text. Receptor coordinates depend on the line number
 // only, so files made with different seeds describe the same grid and can be
@@ -75,4 +77,28 @@ private:
     std::uint64_t seed_;
     bool ranked_;
     SeededRandom random_;
+};
+
+// Plot text whose fields take every shape the reader accepts and whose values
+// reach every edge the writer has: plain fixed point, implied decimals, every
+// exponent form, blanks inside fields, negative zero, exact ties of the
+// written decimals, values beside the limits where a field turns to
+// asterisks, values beyond single precision and tiny ones; header lines,
+// short and long lines mixed in. For comparing the outputs of builds for
+// different machines byte for byte.
+class FieldShapeGenerator {
+public:
+    explicit FieldShapeGenerator(unsigned seed);
+    ~FieldShapeGenerator();
+
+    // Line number index (from 0), without its line end. Header lines stand
+    // at the same positions in every file, since a later input's line at a
+    // header position of the first is not read as data.
+    std::string line(unsigned long index);
+    // Whether the next line ends with CR LF rather than LF.
+    bool crlf();
+
+private:
+    class Shapes;
+    std::unique_ptr<Shapes> shapes_;
 };
