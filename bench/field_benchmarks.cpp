@@ -5,6 +5,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -12,8 +13,7 @@
 #include <vector>
 
 #include "number/real_text.hpp"
-#include "plot/plot_line.hpp"
-#include "plot/plot_record.hpp"
+#include "plot/data_line.hpp"
 #include "plot/real_field.hpp"
 #include "plot_text_generator.hpp"
 
@@ -29,10 +29,13 @@ struct FieldText {
     int decimals;
 };
 
-const std::vector<PlotLine>& sample_lines()
+using Line = std::array<char, LINE_WIDTH>;
+using Fields = std::array<FieldValue, STANDARD_LAYOUT.field_count()>;
+
+const std::vector<Line>& sample_lines()
 {
-    static const std::vector<PlotLine> lines = [] {
-        std::vector<PlotLine> generated(kSamples);
+    static const std::vector<Line> lines = [] {
+        std::vector<Line> generated(kSamples);
         PlotTextGenerator generator(kSeed);
         for (std::size_t i = 0; i < kSamples; ++i) {
             generated[i].fill(' ');
@@ -43,22 +46,24 @@ const std::vector<PlotLine>& sample_lines()
     return lines;
 }
 
-const std::vector<PlotRecord>& sample_records()
+// The six real fields of the standard layout, x to the third elevation.
+constexpr std::size_t kRealFields = 6;
+
+const std::vector<Fields>& sample_fields()
 {
-    static const std::vector<PlotRecord> records = [] {
-        std::vector<PlotRecord> parsed(kSamples);
+    static const std::vector<Fields> fields = [] {
+        std::vector<Fields> parsed(kSamples);
+        DataLineParser parser(StandardFields{});
         for (std::size_t i = 0; i < kSamples; ++i) {
-            if (parse_plot_record(sample_lines()[i], parsed[i])) std::abort();
+            Receptor receptor;
+            if (parser.read_fields(sample_lines()[i].data(), receptor, parsed[i].data())) std::abort();
         }
         return parsed;
     }();
-    return records;
+    return fields;
 }
 
-std::string_view field_of(const PlotLine& line, const RealFieldColumns& columns)
-{
-    return {line.data() + columns.offset, static_cast<std::size_t>(columns.width)};
-}
+std::string_view field_of(const Line& line, const LayoutField& field) { return {line.data() + field.offset, field.width}; }
 
 // The non-blank bytes of a field: what a real field holds once its blanks are
 // dropped, as the data line reader does before converting it.
@@ -77,10 +82,10 @@ std::vector<FieldText> field_texts(std::size_t fields_used, bool keep_blanks)
 {
     std::vector<FieldText> texts;
     for (std::size_t i = 0; i < kSamples; ++i) {
-        const RealFieldColumns& columns = REAL_FIELD_COLUMNS[i % fields_used];
+        const LayoutField& column = STANDARD_LAYOUT.field(i % fields_used);
         char scratch[16];
-        const std::string_view field = field_of(sample_lines()[i], columns);
-        texts.push_back({std::string(keep_blanks ? field : without_blanks(field, scratch)), columns.decimals});
+        const std::string_view field = field_of(sample_lines()[i], column);
+        texts.push_back({std::string(keep_blanks ? field : without_blanks(field, scratch)), column.digits});
     }
     return texts;
 }
@@ -90,8 +95,8 @@ std::vector<float> wide_values()
 {
     std::vector<float> values;
     for (std::size_t i = 0; i < kSamples; ++i) {
-        const PlotRecord& record = sample_records()[i];
-        const float choices[] = {record.x, record.y, record.value, 744.0f * record.value};
+        const Fields& fields = sample_fields()[i];
+        const float choices[] = {fields[0].real, fields[1].real, fields[2].real, 744.0f * fields[2].real};
         values.push_back(choices[i % 4]);
     }
     return values;
@@ -101,8 +106,8 @@ std::vector<float> narrow_values()
 {
     std::vector<float> values;
     for (std::size_t i = 0; i < kSamples; ++i) {
-        const PlotRecord& record = sample_records()[i];
-        const float choices[] = {record.aux1, record.aux2, record.aux3};
+        const Fields& fields = sample_fields()[i];
+        const float choices[] = {fields[3].real, fields[4].real, fields[5].real};
         values.push_back(choices[i % 3]);
     }
     return values;
@@ -110,7 +115,7 @@ std::vector<float> narrow_values()
 
 void read_real_text_of_any_field(benchmark::State& state)
 {
-    const std::vector<FieldText> texts = field_texts(std::size(REAL_FIELD_COLUMNS), false);
+    const std::vector<FieldText> texts = field_texts(kRealFields, false);
     std::size_t i = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(read_real_text(texts[i].text, texts[i].decimals));
@@ -123,8 +128,8 @@ void read_real_text_of_concentration(benchmark::State& state)
 {
     std::vector<FieldText> texts;
     char scratch[16];
-    for (const PlotLine& line : sample_lines()) {
-        texts.push_back({std::string(without_blanks(field_of(line, REAL_FIELD_COLUMNS[2]), scratch)), 5});
+    for (const Line& line : sample_lines()) {
+        texts.push_back({std::string(without_blanks(field_of(line, STANDARD_LAYOUT.field(2)), scratch)), 5});
     }
     std::size_t i = 0;
     for (auto _ : state) {
@@ -153,7 +158,7 @@ void read_field(benchmark::State& state, std::size_t fields_used)
 void read_13_column_field(benchmark::State& state) { read_field(state, 3); }
 BENCHMARK(read_13_column_field);
 
-void read_any_field(benchmark::State& state) { read_field(state, std::size(REAL_FIELD_COLUMNS)); }
+void read_any_field(benchmark::State& state) { read_field(state, kRealFields); }
 BENCHMARK(read_any_field);
 
 template <class Shape>
@@ -177,12 +182,14 @@ BENCHMARK(format_8_2_field);
 
 void parse_data_line(benchmark::State& state)
 {
-    const std::vector<PlotLine>& lines = sample_lines();
-    PlotRecord record;
+    const std::vector<Line>& lines = sample_lines();
+    DataLineParser parser(StandardFields{});
+    Fields fields;
     std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(parse_plot_record(lines[i], record));
-        benchmark::DoNotOptimize(record);
+        Receptor receptor;
+        benchmark::DoNotOptimize(parser.read_fields(lines[i].data(), receptor, fields.data()));
+        benchmark::DoNotOptimize(fields);
         i = (i + 1) & kWrap;
     }
 }
@@ -190,10 +197,14 @@ BENCHMARK(parse_data_line);
 
 void format_data_line(benchmark::State& state)
 {
-    const std::vector<PlotRecord>& records = sample_records();
+    const std::vector<Fields>& fields = sample_fields();
+    const DataLineWriter writer(StandardFields{});
+    char out[STANDARD_LAYOUT.width()];
     std::size_t i = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(format_plot_record(records[i]));
+        writer.write(fields[i].data(), &fields[i][2].real, sample_lines()[i].data(), out);
+        benchmark::DoNotOptimize(out);
+        benchmark::ClobberMemory();
         i = (i + 1) & kWrap;
     }
 }
