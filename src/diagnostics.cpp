@@ -85,6 +85,11 @@ std::string in_columns(std::string_view what, std::size_t first, std::size_t las
     return text;
 }
 
+std::string_view for_count(std::uint64_t count, std::string_view one, std::string_view many)
+{
+    return count == 1 ? one : many;
+}
+
 std::string counted(std::uint64_t count, std::string_view thing)
 {
     std::string text = std::to_string(count);
@@ -98,7 +103,7 @@ std::string counted(std::uint64_t count, std::string_view thing, std::string_vie
 {
     std::string text = counted(count, thing);
     text += ' ';
-    text += count == 1 ? verb_one : verb_many;
+    text += for_count(count, verb_one, verb_many);
     return text;
 }
 

@@ -46,6 +46,9 @@ std::string line_of(std::uint64_t line, std::string_view file);
 // "F13.5 in columns 2-14": what stands in columns first to last.
 std::string in_columns(std::string_view what, std::size_t first, std::size_t last);
 
+// one or many, as count asks.
+std::string_view for_count(std::uint64_t count, std::string_view one, std::string_view many);
+
 // "1 data line" or "3 data lines"; with verbs, "1 data line holds" or "3 data lines hold".
 std::string counted(std::uint64_t count, std::string_view thing);
 std::string counted(std::uint64_t count, std::string_view thing, std::string_view verb_one, std::string_view verb_many);

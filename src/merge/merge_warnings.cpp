@@ -60,10 +60,10 @@ std::vector<std::string> MergeWarnings::texts() const
     }
     if (header_lines_among_data.count() != 0) {
         const FilePlace& first = header_lines_among_data.first();
-        texts.push_back(counted(header_lines_among_data.count(), "header line") + " of " + quoted(first.file) +
-                        (header_lines_among_data.count() == 1 ? " comes" : " come") +
-                        " after its first data line; first at line " + std::to_string(first.line) +
-                        ": the file may hold more than one run");
+        const std::uint64_t count = header_lines_among_data.count();
+        texts.push_back(counted(count, "header line") + " of " + quoted(first.file) + " " +
+                        std::string(for_count(count, "comes", "come")) + " after its first data line; first at line " +
+                        std::to_string(first.line) + ": the file may hold more than one run");
     }
     if (const auto receptor_warning = receptors.warning()) texts.push_back(*receptor_warning);
     return texts;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "plot/layout.hpp"
@@ -210,3 +211,22 @@ private:
     bool too_wide_ = false;
     ListReading reading_;
 };
+
+// A FORMAT list read: the layout, or why it declares nothing plotmerge reads.
+struct LayoutReading {
+    std::optional<PlotLayout> layout;
+    std::string problem;
+};
+
+// Reads a parenthesised list of edit descriptors (nX, Fw.d, Ew.d, Aw, Iw,
+// Iw.m, repeat counts, nested groups, either case, blanks ignored) into a
+// layout that plotmerge can merge: at most MAX_LAYOUT_WIDTH columns, at least
+// three reals, the first two fields reals.
+LayoutReading read_layout(std::string_view list);
+
+// The text after "FORMAT:" when a header line is a FORMAT line: after its
+// asterisk and any blanks it begins with "FORMAT:". Nothing otherwise.
+std::optional<std::string_view> format_line_text(std::string_view header_line);
+
+// A FORMAT line's text read as "FORMAT:" text: blanks, one list, blanks.
+LayoutReading read_format_text(std::string_view text);

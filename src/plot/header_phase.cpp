@@ -1,16 +1,29 @@
 #include "plot/header_phase.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include "plot/blanks.hpp"
+#include "plot/format_list.hpp"
 
-std::optional<FormatLine> usable_format_line(const char* header_line, std::uint64_t line)
+namespace {
+
+// The list of the FORMAT line that a header line of LINE_WIDTH bytes is, read,
+// and the list as written; nothing when it is no FORMAT line.
+std::optional<std::pair<LayoutReading, std::string>> read_format_line(const char* header_line)
 {
     const std::optional<std::string_view> text = format_line_text(std::string_view(header_line, LINE_WIDTH));
     if (!text) return std::nullopt;
-    LayoutReading reading = read_format_text(*text);
-    if (!reading.layout) return std::nullopt;
-    return FormatLine{std::move(*reading.layout), std::string(trimmed(*text)), line};
+    return std::pair{read_format_text(*text), std::string(trimmed(*text))};
+}
+
+}  // namespace
+
+std::optional<FormatLine> usable_format_line(const char* header_line, std::uint64_t line)
+{
+    auto format = read_format_line(header_line);
+    if (!format || !format->first.layout) return std::nullopt;
+    return FormatLine{std::move(*format->first.layout), std::move(format->second), line};
 }
 
 std::size_t HeaderPhase::next_line_width(PlotReader& input) const
@@ -26,11 +39,11 @@ bool HeaderPhase::take_line(const char* line, std::uint64_t line_number)
         return false;
     }
     if (declared_ || unusable_) return true;
-    const std::optional<std::string_view> text = format_line_text(std::string_view(line, LINE_WIDTH));
-    if (!text) return true;
-    LayoutReading reading = read_format_text(*text);
+    auto format = read_format_line(line);
+    if (!format) return true;
+    LayoutReading& reading = format->first;
     if (reading.layout) {
-        declared_ = FormatLine{std::move(*reading.layout), std::string(trimmed(*text)), line_number};
+        declared_ = FormatLine{std::move(*reading.layout), std::move(format->second), line_number};
     } else {
         unusable_ = UnusableFormat{line_number, std::move(reading.problem)};
     }

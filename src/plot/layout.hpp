@@ -3,7 +3,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -91,25 +90,6 @@ private:
     std::array<std::uint16_t, MAX_VALUE_FIELDS> value_fields_{};
     std::size_t value_count_ = 0;
 };
-
-// A FORMAT list read: the layout, or why it declares nothing plotmerge reads.
-struct LayoutReading {
-    std::optional<PlotLayout> layout;
-    std::string problem;
-};
-
-// Reads a parenthesised list of edit descriptors (nX, Fw.d, Ew.d, Aw, Iw,
-// Iw.m, repeat counts, nested groups, either case, blanks ignored) into a
-// layout that plotmerge can merge: at most MAX_LAYOUT_WIDTH columns, at least
-// three reals, the first two fields reals.
-LayoutReading read_layout(std::string_view list);
-
-// The text after "FORMAT:" when a header line is a FORMAT line: after its
-// asterisk and any blanks it begins with "FORMAT:". Nothing otherwise.
-std::optional<std::string_view> format_line_text(std::string_view header_line);
-
-// A FORMAT line's text read as "FORMAT:" text: blanks, one list, blanks.
-LayoutReading read_format_text(std::string_view text);
 
 // The descriptor of a field as a FORMAT list writes it: "F13.5", "I8.8", "A6".
 std::string descriptor_text(const LayoutField& field);

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "plot/data_line.hpp"
+#include "plot/format_list.hpp"
 #include "plot_test_support.hpp"
 
 namespace {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "plot/format_list.hpp"
 #include "plot/header_phase.hpp"
 #include "plot/integer_field.hpp"
 #include "plot/layout.hpp"
