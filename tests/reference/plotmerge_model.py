@@ -7,7 +7,8 @@ them), the merge, and the files left behind. It returns a
 ModelResult with what standard output receives, the exit status, the final
 folder contents, whether standard error receives anything, and the
 warnings written at the end of the run, in their order: each with the
-counts, lines and files its text names.
+counts, lines, files and receptors its text names, in the order it names
+them.
 
 Reals are single-precision values held in Python floats: every decimal text
 is rounded once, exactly, from its rational value, and every arithmetic step
@@ -869,8 +870,9 @@ def run_merge(job):
 # ---------------------------------------------------------------------------
 # The warnings at the end of a run
 #
-# One per kind, in this order; each is a kind and its facts, the (name,
-# value) pairs its text gives: counts, lines and the files named.
+# One per kind, in this order; each is a kind and its facts, in the order
+# its sentence gives them: counts and line numbers (ints), file names
+# (bytes) and receptors ((x, y) texts).
 
 WARNING_KINDS = ('layout', 'other layouts', 'blank data lines', 'lone CR', 'values written as zero',
                  'header lines among the data', 'receptors')
@@ -882,13 +884,15 @@ class RunWarning:
     facts: tuple
 
     def __str__(self):
-        return '%s: %s' % (self.kind, ', '.join('%s %s' % (name, shown(value)) for name, value in self.facts))
+        return '%s: %s' % (self.kind, ', '.join(map(shown, self.facts)))
 
 
 def shown(value):
     """A fact as a person reads it: names quoted, bytes that are not printable as \\xNN."""
     if isinstance(value, bytes):
         return "'%s'" % ''.join(chr(b) if 0x20 <= b < 0x7F else '\\x%02x' % b for b in value)
+    if isinstance(value, tuple):
+        return '(%s, %s)' % value
     return str(value)
 
 
@@ -898,30 +902,30 @@ def warning_list(job):
     def name(i):
         return job.names[i].rstrip(b' ')
 
-    def counted(kind, tally):
+    def counted(kind, tally, *between):
         line, i = tally.first
-        return RunWarning(kind, (('count', tally.count), ('line', line), ('file', name(i))))
+        return RunWarning(kind, (tally.count,) + between + (line, name(i)))
 
     found = []
     if w.layout is not None:
-        found.append(RunWarning('layout', (('line', w.layout), ('file', name(0)))))
-    for kind, tally in (('other layouts', w.other_layouts), ('blank data lines', w.blank), ('lone CR', w.lone_cr)):
-        if tally.count:
-            found.append(counted(kind, tally))
+        found.append(RunWarning('layout', (w.layout, name(0))))
+    if w.other_layouts.count:
+        found.append(counted('other layouts', w.other_layouts))
+    if w.blank.count:
+        found.append(counted('blank data lines', w.blank, ('0', '0')))
+    if w.lone_cr.count:
+        found.append(counted('lone CR', w.lone_cr))
     outputs = (b'AVG_CONC.PLT' if job.average else b'SUM_CONC.PLT', b'RISK.PLT')
-    zero = tuple(('in ' + shown(output), (tally.count, tally.first[0]))
-                 for output, tally in zip(outputs, w.zero) if tally.count)
+    zero = sum(((tally.count, output, tally.first[0]) for output, tally in zip(outputs, w.zero) if tally.count), ())
     if zero:
         found.append(RunWarning('values written as zero', zero))
     if w.late_headers.count:
-        found.append(RunWarning('header lines among the data', (('count', w.late_headers.count), ('file', name(0)),
-                                                             ('line', w.late_headers.first[0]))))
+        found.append(RunWarning('header lines among the data',
+                                (w.late_headers.count, name(0), w.late_headers.first[0])))
     if w.receptors.count:
-        line, i, (x, y), (last_x, last_y) = w.receptors.first
-        found.append(RunWarning('receptors', (('count', w.receptors.count), ('of', w.data_lines),
-                                           ('line', line), ('file', name(i)), ('x', x), ('y', y),
-                                           ('last line', line), ('last file', name(len(job.names) - 1)),
-                                           ('last x', last_x), ('last y', last_y))))
+        line, i, receptor, last = w.receptors.first
+        found.append(RunWarning('receptors', (w.receptors.count, w.data_lines, line, name(i), receptor,
+                                              line, name(len(job.names) - 1), last)))
     return found
 
 
