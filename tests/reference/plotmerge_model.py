@@ -7,25 +7,29 @@ them), the merge, and the files left behind. It returns a
 ModelResult with what standard output receives, the exit status, the final
 folder contents, whether standard error receives anything, and the
 warnings written at the end of the run, in their order: each with the
-counts, lines and files its text names.
+counts, lines, files and receptors its text names, in the order it names
+them.
 
-Reals are single-precision values held in Python floats: every decimal text
-is rounded once, exactly, from its rational value, and every arithmetic step
-is one binary64 operation on two binary32 values rounded to binary32, which
-is correctly rounded for +, -, * and /. Fields are written from the exact
-rational value of the float.
+Value fields and factors are single-precision values held in Python
+floats: every decimal text is rounded once, exactly, from its rational
+value, and every arithmetic step is one binary64 operation on two binary32
+values rounded to binary32, which is correctly rounded for +, -, * and /.
+They are written from the exact rational value of the float. Every other
+real field (x, y, the elevations, ...) is carried as the exact decimal of
+its text and written from it.
 
 Data lines have the standard layout of ten fields unless input 1 declares
 another in a FORMAT header line before its first data line: a list of edit
-descriptors (nX, Fw.d, Ew.d, Aw, Iw, Iw.m, repeat counts, groups) giving
-the kind, columns and width of every field and the line width W. A list
-that cannot be read, or gives no layout to merge by, draws a warning and
-leaves the standard layout. With a declared layout, lines are read at
-max(120, W) columns from input 1's first data line on; the first two real
-fields are the receptor, and each real field of 13 columns or more that
-follows them, up to the first narrower one, is combined on its own; other
-inputs' FORMAT lines that declare another layout stop the run; against
-the standard layout they draw a warning.
+descriptors (nX, Fw.d, Ew.d, Aw, Iw, Iw.m, ':', repeat counts, groups)
+giving the kind, columns and width of every field and the columns of the
+colons. A list that cannot be read or merged by stops the run there, and
+so does another input's FORMAT line that does not declare input 1's
+layout. The first two fields are the receptor, and every real field of 13
+columns or more after them is combined on its own. The layout is cut at
+the first colon after which input 1's first data line is blank. From
+input 1's FORMAT line on (unless it declares the standard layout), header
+lines are read and written up to 1024 columns and data lines are read at
+max(120, W) columns.
 
 Inputs whose behaviour the tool's rules leave to the implementer, and that
 its documentation does not settle, raise Unsettled: a driver should not
@@ -126,24 +130,49 @@ def round_half_even(q):
     return whole
 
 
-def decimal_to_float32(negative, digits, exponent):
-    """Rounds the decimal (-1)^negative * int(digits) * 10^exponent to binary32.
+@dataclass(frozen=True)
+class Exact:
+    """The decimal (-1)^negative * n * 10^e, exactly; n >= 0, so -0 is kept."""
+    negative: bool
+    n: int
+    e: int
 
-    The caller has folded the point and any implied decimals into exponent.
-    """
-    significant = digits.lstrip(b'0')
-    if not significant:
-        return math.copysign(0.0, -1.0 if negative else 1.0)
-    mantissa = int(significant)
+    def same_value(self, other):
+        """Equal as numbers: 0 and -0 alike, trailing zeros alike."""
+        return normal(self) == normal(other)
+
+
+def normal(x):
+    if x.n == 0:
+        return 0
+    n, e = x.n, x.e
+    while n % 10 == 0:
+        n, e = n // 10, e + 1
+    return x.negative, n, e
+
+
+def exact_of_float(x):
+    """The exact decimal of a finite float."""
+    q = abs(Fraction(x))
+    k = q.denominator.bit_length() - 1  # the denominator is 2^k
+    return Exact(math.copysign(1.0, x) < 0, q.numerator * 5 ** k, -k)
+
+
+def float32_of(x):
+    """The binary32 nearest to a decimal; Inf and NaN stay as they are."""
+    if isinstance(x, float):
+        return x
+    sign = -1.0 if x.negative else 1.0
+    if x.n == 0:
+        return math.copysign(0.0, sign)
     # Keep huge exponents out of exact arithmetic: far beyond the range the
     # result is an infinity or a zero whatever the digits.
-    magnitude = len(significant) + exponent
+    magnitude = len(str(x.n)) + x.e
     if magnitude > 60:
-        return (-1.0 if negative else 1.0) * math.inf
+        return sign * math.inf
     if magnitude < -80:
-        return math.copysign(0.0, -1.0 if negative else 1.0)
-    q = Fraction(mantissa) * (Fraction(10) ** exponent)
-    return float32_from_fraction(q, negative)
+        return math.copysign(0.0, sign)
+    return float32_from_fraction(Fraction(x.n) * Fraction(10) ** x.e, x.negative)
 
 
 # ---------------------------------------------------------------------------
@@ -155,38 +184,38 @@ NUMBER_TEXT = re.compile(
 SPECIAL_TEXT = re.compile(rb'^([+-]?)(inf|infinity|nan)$', re.IGNORECASE)
 
 
-def read_number_text(text, implied_decimals):
-    """Converts a real text (blanks already removed) to binary32.
+def parse_number_text(text, implied_decimals):
+    """A real text (blanks already removed) as an Exact, or a float for Inf,
+    Infinity and NaN; None when it is not a number of the required form.
 
-    implied_decimals is None for a factor answer. Returns None when the text
-    is not a number of the required form.
+    implied_decimals is None for a factor answer.
     """
     special = SPECIAL_TEXT.match(text)
     if special:
-        negative = special.group(1) == b'-'
         if special.group(2).lower() == b'nan':
             return math.nan
-        return -math.inf if negative else math.inf
+        return -math.inf if special.group(1) == b'-' else math.inf
     m = NUMBER_TEXT.match(text)
     if not m or not (m.group('int') or m.group('frac')):
         return None
-    negative = m.group('sign') == b'-'
-    digits = m.group('int') + m.group('frac')
+    digits = (m.group('int') + m.group('frac')).lstrip(b'0')
     if m.group('exp1') is not None:
-        exponent = int(m.group('exp1'))
-        if m.group('esign1') == b'-':
-            exponent = -exponent
+        exponent = int(m.group('exp1')) * (-1 if m.group('esign1') == b'-' else 1)
     elif m.group('exp2') is not None:
-        exponent = int(m.group('exp2'))
-        if m.group('esign2') == b'-':
-            exponent = -exponent
+        exponent = int(m.group('exp2')) * (-1 if m.group('esign2') == b'-' else 1)
     else:
         exponent = 0
     if m.group('point'):
         exponent -= len(m.group('frac'))
     elif implied_decimals is not None:
         exponent -= implied_decimals
-    return decimal_to_float32(negative, digits, exponent)
+    return Exact(m.group('sign') == b'-', int(digits or b'0'), exponent)
+
+
+def read_number_text(text, implied_decimals):
+    """A real text (blanks already removed) as binary32, or None."""
+    value = parse_number_text(text, implied_decimals)
+    return None if value is None else float32_of(value)
 
 
 # ---------------------------------------------------------------------------
@@ -404,6 +433,14 @@ def read_plot_line(f, width=LINE_WIDTH):
     return bytes(line).ljust(width, b' ')
 
 
+def peek_plot_line(f, width):
+    """The next line of an input as `width` columns, left to be read."""
+    pos, lone_cr = f.pos, f.lone_cr
+    line = read_plot_line(f, width)
+    f.pos, f.lone_cr = pos, lone_cr
+    return line
+
+
 def write_line(f, text):
     f.written.append(text + b'\n')
 
@@ -412,9 +449,9 @@ def write_line(f, text):
 # Data line layouts
 #
 # A layout lists the fields of a data line, each with its kind, first column
-# and width, and its width W, blank columns between fields included. Input 1
-# may declare one in a FORMAT header line; otherwise data lines have the
-# standard one.
+# and width, the columns of the colons in its list, and the columns the
+# whole list spans. Input 1 may declare one in a FORMAT header line;
+# otherwise data lines have the standard one.
 
 @dataclass(frozen=True)
 class Field:
@@ -427,7 +464,18 @@ class Field:
 @dataclass(frozen=True)
 class Layout:
     fields: tuple
-    width: int
+    width: int          # the columns of the list, blank ones at its end included
+    colons: tuple = ()  # the offset of every colon, in list order
+
+    @property
+    def key(self):
+        """What makes two lists declare the same layout."""
+        return self.fields, self.colons
+
+    @property
+    def written_width(self):
+        """A data line ends with its last field."""
+        return max((f.start + f.width for f in self.fields), default=0)
 
 
 STANDARD_LAYOUT = Layout((Field('F', 1, 13, 5), Field('F', 15, 13, 5), Field('F', 29, 13, 5),
@@ -437,8 +485,8 @@ STANDARD_LAYOUT = Layout((Field('F', 1, 13, 5), Field('F', 15, 13, 5), Field('F'
 FORMAT_WORD = b'FORMAT:'
 MAX_LAYOUT_WIDTH = 1024
 VALUE_FIELD_MIN_WIDTH = 13
-UNREADABLE = 'unreadable'  # what a FORMAT line declares when its list cannot be read
-UNUSABLE = 'unusable'      # ... when the list reads but gives no layout to merge by
+UNREADABLE = 'the list does not read'
+TOO_WIDE = 'the list is wider than 1024 columns'
 
 
 def is_real(f):
@@ -446,43 +494,52 @@ def is_real(f):
 
 
 def value_fields(layout):
-    """Indexes of the real fields after the first two, up to the first narrower than 13."""
-    indexes = []
-    for i in [i for i, f in enumerate(layout.fields) if is_real(f)][2:]:
-        if layout.fields[i].width < VALUE_FIELD_MIN_WIDTH:
-            break
-        indexes.append(i)
-    return indexes
+    """Indexes of the real fields of 13 columns or more after the first two fields."""
+    return [i for i, f in enumerate(layout.fields) if i >= 2 and is_real(f) and f.width >= VALUE_FIELD_MIN_WIDTH]
+
+
+def not_mergeable(layout):
+    """Why data lines cannot be merged by what a FORMAT line declares, or None."""
+    if not isinstance(layout, Layout):
+        return layout
+    if len(layout.fields) < 2 or not all(map(is_real, layout.fields[:2])):
+        return 'x and y are not both reals'
+    if not value_fields(layout):
+        return 'no value field'
+    return None
+
+
+def is_format_line(line):
+    return line[:1] == b'*' and line[1:].lstrip(b' ').startswith(FORMAT_WORD)
 
 
 def format_line_layout(line):
-    """What a header line declares: None for no FORMAT line, else UNREADABLE,
-    UNUSABLE or the Layout. Only its first 120 columns count."""
-    line = line[:LINE_WIDTH]
-    if line[:1] != b'*':
-        return None
-    text = line[1:].lstrip(b' ')
-    if not text.startswith(FORMAT_WORD):
-        return None
-    # blanks before, inside and after the list are all ignored
-    items = parse_format_list(text[len(FORMAT_WORD):].replace(b' ', b'').upper())
+    """What a FORMAT line, as read, declares: a Layout, UNREADABLE or TOO_WIDE.
+
+    Blanks before, inside and after the list are all ignored; a list cut
+    at the end of the line as read does not read.
+    """
+    text = line[1:].lstrip(b' ')[len(FORMAT_WORD):]
+    items = parse_format_list(text.replace(b' ', b'').upper())
     if items is None:
         return UNREADABLE
-    fields = []
-    width = expand_items(items, fields, 0)
-    if width is None or sum(map(is_real, fields)) < 3 or not all(map(is_real, fields[:2])):
-        return UNUSABLE
-    return Layout(tuple(fields), width)
+    fields, colons = [], []
+    width = expand_items(items, fields, colons, 0)
+    if width is None:
+        return TOO_WIDE
+    return Layout(tuple(fields), width, tuple(colons))
 
 
 ITEM = re.compile(rb'([0-9]*)(?:(\()|([A-Z])([0-9]*)(\.[0-9]*)?)')
+COLON = (1, (':', 0, 0))
 
 
 def parse_format_list(text):
     """The items of a whole '(...)' list, or None when it is unreadable.
 
     An item is (repeat, body): body is a list of items (a group) or a
-    descriptor (kind, width, digits); nX is (1, ('X', n, 0)).
+    descriptor (kind, width, digits); nX is (1, ('X', n, 0)), a colon
+    COLON.
     """
     if text[:1] != b'(':
         return None
@@ -493,33 +550,43 @@ def parse_format_list(text):
 
 
 def parse_group(text, i):
-    """The items of the group opening at text[i], and the offset after its ')'."""
+    """The items of the group opening at text[i], and the offset after its ')'.
+
+    Items are separated by commas; next to a colon the comma may be left out.
+    """
     items = []
     i += 1
     while True:
-        m = ITEM.match(text, i)
-        if not m:
-            return None
-        count = int(m[1]) if m[1] else None
-        if count == 0:
-            return None
-        if m[2]:
-            parsed = parse_group(text, m.start(2))
-            if parsed is None:
-                return None
-            body, i = parsed
-            items.append((count or 1, body))
+        if text[i:i + 1] == b':':
+            items.append(COLON)
+            i += 1
         else:
-            item = descriptor(count, m[3], m[4], m[5])
-            if item is None:
+            m = ITEM.match(text, i)
+            if not m:
                 return None
-            items.append(item)
-            i = m.end()
+            count = int(m[1]) if m[1] else None
+            if count == 0:
+                return None
+            if m[2]:
+                parsed = parse_group(text, m.start(2))
+                if parsed is None:
+                    return None
+                body, i = parsed
+                items.append((count or 1, body))
+            else:
+                item = descriptor(count, m[3], m[4], m[5])
+                if item is None:
+                    return None
+                items.append(item)
+                i = m.end()
         if text[i:i + 1] == b')':
             return items, i + 1
-        if text[i:i + 1] != b',':
+        if text[i:i + 1] == b',':
+            i += 1
+            if text[i:i + 1] == b')':
+                return None  # a comma before ')'
+        elif text[i:i + 1] != b':' and items[-1] is not COLON:
             return None
-        i += 1
 
 
 def descriptor(count, letter, width, point):
@@ -544,38 +611,55 @@ def descriptor(count, letter, width, point):
     return None
 
 
-def expand_items(items, fields, column):
-    """Appends the fields of the items from offset `column`; returns the
-    offset after them, or None once past 1024 columns."""
+def expand_items(items, fields, colons, column):
+    """Appends the fields and colons of the items from offset `column`;
+    returns the offset after them, or None once past 1024 columns."""
     for repeat, body in items:
         for _ in range(repeat):
             if isinstance(body, list):
-                column = expand_items(body, fields, column)
+                start = column
+                column = expand_items(body, fields, colons, column)
                 if column is None:
                     return None
-            else:
-                kind, width, digits = body
-                if kind != 'X':
-                    fields.append(Field(kind, column, width, digits))
-                column += width
+                if column == start and repeat > 1:
+                    raise Unsettled('a repeated group of colons alone')
+                continue
+            kind, width, digits = body
+            if kind == ':':
+                colons.append(column)
+                continue
+            if kind != 'X':
+                fields.append(Field(kind, column, width, digits))
+            column += width
             if column > MAX_LAYOUT_WIDTH:
                 return None
     return column
 
 
+def cut_at_colon(layout, line):
+    """The layout without the fields from the first colon on whose columns
+    hold nothing but blanks in the line (input 1's first data line as read)."""
+    for column in layout.colons:
+        if line[column:].strip(b' ') == b'':
+            fields = tuple(f for f in layout.fields if f.start < column)
+            return Layout(fields, max((f.start + f.width for f in fields), default=0))
+    return layout
+
+
 # ---------------------------------------------------------------------------
 # Data line fields
+#
+# Value fields are read as binary32 floats. Every other real field is read
+# as the exact decimal of its text (Exact), or a float for Inf and NaN.
 
-def read_real_field(text, decimals):
+def read_real_field(text, decimals, exact):
     if TAB in text:
         raise FieldNotANumber('tab in a real field')
     packed = text.replace(b' ', b'')
-    if packed == b'':
-        return 0.0
-    value = read_number_text(packed, decimals)
+    value = parse_number_text(packed, decimals) if packed else Exact(False, 0, 0)
     if value is None:
         raise FieldNotANumber('real field %r' % text)
-    return value
+    return value if exact else float32_of(value)
 
 
 def read_integer_field(text):
@@ -588,12 +672,13 @@ def read_integer_field(text):
 
 
 def read_fields(layout, line):
-    """The values of a data line's fields: floats, ints and text bytes."""
+    """The values of a data line's fields: floats, Exact, ints and text bytes."""
     values = []
-    for f in layout.fields:
+    combined = value_fields(layout)
+    for i, f in enumerate(layout.fields):
         text = line[f.start:f.start + f.width]
         if is_real(f):
-            values.append(read_real_field(text, f.digits))
+            values.append(read_real_field(text, f.digits, i not in combined))
         elif f.kind == 'I':
             values.append(read_integer_field(text))
         else:
@@ -609,37 +694,51 @@ def special_real_text(x, width):
     return long_text if len(long_text) <= width else short_text
 
 
+def is_special(x):
+    return isinstance(x, float) and (math.isnan(x) or math.isinf(x))
+
+
 def format_fixed(x, width, decimals):
-    """Fw.d: the exact value rounded to d decimals, half to even."""
-    if math.isnan(x) or math.isinf(x):
+    """Fw.d: the exact value (a float or an Exact) rounded to d decimals, half to even."""
+    if is_special(x):
         return fit(special_real_text(x, width), width)
     if decimals + 2 > width:
         return b'*' * width  # no room for "0." and the decimals
-    n = round_half_even(abs(Fraction(x)) * 10 ** decimals)
+    x = exact_of_float(x) if isinstance(x, float) else x
+    digits = len(str(x.n))
+    if x.n and digits + x.e > width:
+        return b'*' * width  # more integer digits than columns
+    shift = x.e + decimals
+    if shift >= 0:
+        n = x.n * 10 ** shift
+    elif digits + shift < -1:
+        n = 0  # below a tenth of the last decimal
+    else:
+        n = round_half_even(Fraction(x.n, 10 ** -shift))
     whole, frac = divmod(n, 10 ** decimals)
-    sign = '-' if math.copysign(1.0, x) < 0 else ''
+    sign = '-' if x.negative else ''
     return fit(sign + str(whole) + '.' + (str(frac).rjust(decimals, '0') if decimals else ''), width)
 
 
 def format_exponent(x, width, digits):
-    """Ew.d: 0.ddddddE+ee, the exact value rounded to d significant digits, half to even."""
-    if math.isnan(x) or math.isinf(x):
+    """Ew.d: 0.ddddddE+ee, the exact value rounded to d significant digits,
+    half to even; an exponent of more than two digits does not fit."""
+    if is_special(x):
         return fit(special_real_text(x, width), width)
     if digits + 6 > width:
         return b'*' * width  # no room for "0.", the digits and "E+ee"
-    q = abs(Fraction(x))
+    x = exact_of_float(x) if isinstance(x, float) else x
     n, exponent = 0, 0
-    if q:
-        # 10^(exponent-1) <= q < 10^exponent
-        exponent = len(str(q.numerator)) - len(str(q.denominator))
-        while Fraction(10) ** exponent <= q:
-            exponent += 1
-        while Fraction(10) ** (exponent - 1) > q:
-            exponent -= 1
-        n = round_half_even(q * Fraction(10) ** (digits - exponent))
+    if x.n:
+        # 10^(exponent-1) <= |x| < 10^exponent
+        length = len(str(x.n))
+        exponent = length + x.e
+        n = round_half_even(Fraction(x.n * 10 ** max(0, digits - length), 10 ** max(0, length - digits)))
         if n == 10 ** digits:
             n, exponent = 10 ** (digits - 1), exponent + 1
-    text = '%s0.%s' % ('-' if math.copysign(1.0, x) < 0 else '', str(n).rjust(digits, '0'))
+        if abs(exponent) > 99:
+            return b'*' * width
+    text = '%s0.%s' % ('-' if x.negative else '', str(n).rjust(digits, '0'))
     return fit(text + 'E%s%02d' % ('-' if exponent < 0 else '+', abs(exponent)), width)
 
 
@@ -667,8 +766,8 @@ def field_text(f, v):
 
 
 def format_data_line(layout, values):
-    """W columns, blank between the fields."""
-    line = bytearray(b' ' * layout.width)
+    """The fields in their columns, blank between them, up to the last field."""
+    line = bytearray(b' ' * layout.written_width)
     for f, v in zip(layout.fields, values):
         line[f.start:f.start + f.width] = field_text(f, v)
     return bytes(line)
@@ -694,8 +793,6 @@ class MergeWarnings:
     unless said otherwise, line numbers counted from 1 with header lines."""
 
     def __init__(self):
-        self.layout = None            # line of input 1's FORMAT line that cannot be used
-        self.other_layouts = Tally()  # other inputs' FORMAT lines declaring another layout than the standard one
         self.blank = Tally()          # merged data lines of nothing but blanks and control bytes
         self.lone_cr = Tally()        # lines with a CR that no LF follows in their skipped part
         self.zero = (Tally(), Tally())  # values written as zero in the combined output and RISK.PLT: (line,)
@@ -726,8 +823,11 @@ def combine(job, scaled):
 
 
 def same_real(a, b):
-    """Receptor coordinates compared as values: 0 equals -0, NaN equals NaN."""
-    return a == b or (math.isnan(a) and math.isnan(b))
+    """Receptor coordinates compared as decimal values: 0 equals -0, NaN
+    equals NaN, an infinity the infinity of its sign."""
+    if isinstance(a, Exact) and isinstance(b, Exact):
+        return a.same_value(b)
+    return isinstance(a, float) and isinstance(b, float) and (a == b or math.isnan(a) and math.isnan(b))
 
 
 def first_differing_receptor(records):
@@ -740,7 +840,7 @@ def first_differing_receptor(records):
 
 
 def receptor_texts(layout, record):
-    """x and y as a data line writes them, without the blanks in front."""
+    """x and y as a data line writes them, without the blanks around them."""
     return tuple(field_text(f, v).strip(b' ').decode() for f, v in zip(layout.fields[:2], record[:2]))
 
 
@@ -757,70 +857,88 @@ def written_as_zero(value, f):
     return b'*' not in text and not any(c in b'123456789' for c in text)
 
 
-class LayoutCheck:
-    """Input 1's FORMAT line, and the other inputs' FORMAT lines checked against it.
+def wide_header(line):
+    """A header line read up to 1024 columns, as written: 120 columns at
+    least, beyond them as far as its text goes."""
+    return line[:max(LINE_WIDTH, len(line.rstrip(b' ')))]
 
-    Only input 1's header lines before its first data line are searched;
-    the first FORMAT line decides (a list that cannot be read or used
-    declares none). Input 1's layout is known from that line, or without
-    one from input 1's first data line. Before it is known, each other
-    input's first usable FORMAT line at a header position of input 1 is
-    kept, and checked when it becomes known; after that, every one is
-    checked when met. Against a declared layout other than the standard
-    one, another layout stops the run; against the standard one, it is
-    counted for a warning.
+
+class Layouts:
+    """Input 1's layout, the widths lines are read at, and the other inputs'
+    FORMAT lines checked against input 1's layout.
+
+    Input 1's first FORMAT line before its first data line declares its
+    layout; without one, its first data line tells that it has the
+    standard one. Until it is known, the other inputs' FORMAT lines met at
+    input 1's header positions are kept; then every one is checked, and
+    one that does not declare input 1's layout stops the run.
     """
 
-    def __init__(self, count):
-        self.layout = STANDARD_LAYOUT  # the layout data lines are read and written by
-        self.found = False             # input 1's FORMAT line was met
-        self.declared = None           # input 1's layout, when not the standard one
-        self.early = [None] * (count - 1)  # (layout, line) kept for each other input
+    def __init__(self):
+        self.searching = True  # input 1's first FORMAT line may still come
+        self.standard = True   # lines read at 120 columns, header lines written as 120
+        self.declared = None   # input 1's layout, once known
+        self.layout = None     # the layout data lines are merged by, from input 1's first data line on
+        self.kept = []         # (input index, what its FORMAT line declares)
 
-    def header_position(self, job, lines, before_data, line_number):
-        others = [(other, line_number) if isinstance(other, Layout) else None
-                  for other in map(format_line_layout, lines[1:])]
-        if before_data and not self.found:
-            declared = format_line_layout(lines[0])
-            if declared is None:
-                self.early = [early or other for early, other in zip(self.early, others)]
-                return
-            self.found = True
-            if not isinstance(declared, Layout):
-                job.warnings.layout = line_number
-            elif declared != STANDARD_LAYOUT:
-                self.layout = self.declared = declared
-            self.check_kept(job)
-        self.check(job, others)
+    def width(self, first, header):
+        """The columns of the next position, from input 1's next line.
+        Returns whether that line is input 1's first FORMAT line."""
+        found = False
+        if self.searching and header:
+            line = peek_plot_line(first, MAX_LAYOUT_WIDTH)
+            if is_format_line(line) != is_format_line(line[:LINE_WIDTH]):
+                raise Unsettled("input 1's FORMAT word past column 120")
+            if is_format_line(line):
+                found, self.searching = True, False
+                self.declared = format_line_layout(line)
+                self.standard = isinstance(self.declared, Layout) and self.declared.key == STANDARD_LAYOUT.key
+        elif self.searching:
+            self.searching = False
+        if self.standard:
+            return LINE_WIDTH, found
+        if header:
+            return MAX_LAYOUT_WIDTH, found
+        return max(LINE_WIDTH, (self.layout or self.declared).written_width), found
 
-    def check_kept(self, job):
-        """Input 1's layout is now known: the kept FORMAT lines are checked."""
-        early, self.early = self.early, [None] * len(self.early)
-        self.check(job, early)
+    def header_position(self, lines, found):
+        others = [(i, format_line_layout(line)) for i, line in enumerate(lines) if i and is_format_line(line)]
+        if found:
+            if not self.standard and not_mergeable(self.declared):
+                raise RunFailure("input 1's FORMAT line: " + not_mergeable(self.declared))
+            others, self.kept = self.kept + others, []
+        elif self.declared is None:
+            self.kept += others
+            return
+        self.check(others)
 
-    def check(self, job, others):
-        for i, other in enumerate(others):
-            if other is None:
-                continue
-            layout, line_number = other
-            if self.declared is not None and layout != self.declared:
-                raise RunFailure('the inputs declare different layouts')
-            if self.declared is None and layout != STANDARD_LAYOUT:
-                job.warnings.other_layouts.add(line_number, i + 1)
+    def first_data_line(self, line):
+        if self.declared is None:
+            self.declared = STANDARD_LAYOUT
+            self.check(self.kept)
+        if self.standard:
+            self.layout = STANDARD_LAYOUT
+            return
+        self.layout = cut_at_colon(self.declared, line)
+        if not_mergeable(self.layout):
+            raise RunFailure('the layout cut at a colon: ' + not_mergeable(self.layout))
+
+    def check(self, others):
+        for i, declared in others:
+            if not isinstance(declared, Layout) or declared.key != self.declared.key:
+                raise RunFailure('input %d declares another layout than input 1' % (i + 1))
 
 
 def run_merge(job):
-    check = LayoutCheck(len(job.inputs))
+    layouts = Layouts()
     warnings = job.warnings
     before_data = True
     line_number = 0
     while True:
-        # From input 1's first data line on, every input's lines are read at
-        # max(120, W) columns; the first byte of input 1's next line tells.
-        first_data = before_data and next_byte(job.inputs[0]) != ord('*')
-        if first_data:
-            before_data = False
-        width = LINE_WIDTH if before_data else max(LINE_WIDTH, check.layout.width)
+        # The first byte of input 1's next line tells the columns every
+        # input's line is read at.
+        header = next_byte(job.inputs[0]) == ord('*')
+        width, found = layouts.width(job.inputs[0], header)
         line_number += 1
         lines = []
         for i, f in enumerate(job.inputs):
@@ -830,17 +948,19 @@ def run_merge(job):
             if f.lone_cr:
                 warnings.lone_cr.add(line_number, i)
             lines.append(line)
-        if lines[0][0:1] == b'*':
-            check.header_position(job, lines, before_data, line_number)
+        if header:
+            layouts.header_position(lines, found)
             if not before_data:
                 warnings.late_headers.add(line_number)
-            write_line(job.output, lines[0][:LINE_WIDTH])
+            text = lines[0][:LINE_WIDTH] if layouts.standard else wide_header(lines[0])
+            write_line(job.output, text)
             if job.risk is not None:
-                write_line(job.risk, lines[0][:LINE_WIDTH])
+                write_line(job.risk, text)
             continue
-        if first_data and not check.found:
-            check.check_kept(job)
-        layout = check.layout
+        if before_data:
+            before_data = False
+            layouts.first_data_line(lines[0])
+        layout = layouts.layout
         records = [read_fields(layout, line) for line in lines]
         warnings.data_lines += 1
         for i, line in enumerate(lines):
@@ -869,10 +989,11 @@ def run_merge(job):
 # ---------------------------------------------------------------------------
 # The warnings at the end of a run
 #
-# One per kind, in this order; each is a kind and its facts, the (name,
-# value) pairs its text gives: counts, lines and the files named.
+# One per kind, in this order; each is a kind and its facts, in the order
+# its sentence gives them: counts and line numbers (ints), file names
+# (bytes) and receptors ((x, y) texts).
 
-WARNING_KINDS = ('layout', 'other layouts', 'blank data lines', 'lone CR', 'values written as zero',
+WARNING_KINDS = ('blank data lines', 'lone CR', 'values written as zero',
                  'header lines among the data', 'receptors')
 
 
@@ -882,13 +1003,15 @@ class RunWarning:
     facts: tuple
 
     def __str__(self):
-        return '%s: %s' % (self.kind, ', '.join('%s %s' % (name, shown(value)) for name, value in self.facts))
+        return '%s: %s' % (self.kind, ', '.join(map(shown, self.facts)))
 
 
 def shown(value):
     """A fact as a person reads it: names quoted, bytes that are not printable as \\xNN."""
     if isinstance(value, bytes):
         return "'%s'" % ''.join(chr(b) if 0x20 <= b < 0x7F else '\\x%02x' % b for b in value)
+    if isinstance(value, tuple):
+        return '(%s, %s)' % value
     return str(value)
 
 
@@ -898,30 +1021,26 @@ def warning_list(job):
     def name(i):
         return job.names[i].rstrip(b' ')
 
-    def counted(kind, tally):
+    def counted(kind, tally, *between):
         line, i = tally.first
-        return RunWarning(kind, (('count', tally.count), ('line', line), ('file', name(i))))
+        return RunWarning(kind, (tally.count,) + between + (line, name(i)))
 
     found = []
-    if w.layout is not None:
-        found.append(RunWarning('layout', (('line', w.layout), ('file', name(0)))))
-    for kind, tally in (('other layouts', w.other_layouts), ('blank data lines', w.blank), ('lone CR', w.lone_cr)):
-        if tally.count:
-            found.append(counted(kind, tally))
+    if w.blank.count:
+        found.append(counted('blank data lines', w.blank, ('0', '0')))
+    if w.lone_cr.count:
+        found.append(counted('lone CR', w.lone_cr))
     outputs = (b'AVG_CONC.PLT' if job.average else b'SUM_CONC.PLT', b'RISK.PLT')
-    zero = tuple(('in ' + shown(output), (tally.count, tally.first[0]))
-                 for output, tally in zip(outputs, w.zero) if tally.count)
+    zero = sum(((tally.count, output, tally.first[0]) for output, tally in zip(outputs, w.zero) if tally.count), ())
     if zero:
         found.append(RunWarning('values written as zero', zero))
     if w.late_headers.count:
-        found.append(RunWarning('header lines among the data', (('count', w.late_headers.count), ('file', name(0)),
-                                                             ('line', w.late_headers.first[0]))))
+        found.append(RunWarning('header lines among the data',
+                                (w.late_headers.count, name(0), w.late_headers.first[0])))
     if w.receptors.count:
-        line, i, (x, y), (last_x, last_y) = w.receptors.first
-        found.append(RunWarning('receptors', (('count', w.receptors.count), ('of', w.data_lines),
-                                           ('line', line), ('file', name(i)), ('x', x), ('y', y),
-                                           ('last line', line), ('last file', name(len(job.names) - 1)),
-                                           ('last x', last_x), ('last y', last_y))))
+        line, i, receptor, last = w.receptors.first
+        found.append(RunWarning('receptors', (w.receptors.count, w.data_lines, line, name(i), receptor,
+                                              line, name(len(job.names) - 1), last)))
     return found
 
 

@@ -6,22 +6,29 @@ many textual forms) and a random working folder (plot files with fields in
 many valid shapes and a few invalid ones, old outputs). The case runs once
 through the built plotmerge in a fresh folder and once through
 plotmerge_model; standard output, the exit status, the warnings on
-standard error (each kind in order, with the counts, lines and files its
-text names), a failure's diagnostic line, and every file of the folder must
-agree byte for byte.
+standard error (each kind in order, with the counts, lines, files and
+receptors its text names, in its order), a failure's diagnostic line, and
+every file of the folder must agree byte for byte.
 
 In a third of the cases (--layouts mixed; only or never choose) input 1
 declares its data line layout in a FORMAT header line: one of the layouts
 met in practice, the standard one written otherwise, or a random list of
-nX, Fw.d, Ew.d, Aw, Iw and Iw.m with repeat counts and nested groups, now
-and then one that cannot be read or used. The other inputs mostly declare the same,
-sometimes another or at another header line. Data lines follow the layout,
-wider than 120 columns when it is, with ties and carries for the writers.
+nX, Fw.d, Ew.d, Aw, Iw, Iw.m and colons with repeat counts and nested
+groups (wide reals after narrow ones, groups ending at a colon), now and
+then one that cannot be read or merged by: x or y not a real, no value
+field, too wide, unreadable, running past the 1024 columns read. The other
+inputs mostly declare the same, sometimes another, an unreadable one or
+one at another header line; against a standard input 1 too. Data lines
+follow the layout, filled up to one of its colons, wider than 120 columns
+when it is, with column titles past column 120 above them. Real fields
+hold ties of the decimal and of the float, carries, coordinates to the
+last digit, negative zeros, values beyond single precision and exponents
+beyond two digits.
 
 Now and then the files hold what draws each warning: blank and empty
 lines among the data, CRs in the part of a line skipped after the columns
-read, tiny values, header lines after the first data line, other inputs
-declaring a layout against input 1's standard one, a file with CR line ends.
+read, tiny values, header lines after the first data line, a file with CR
+line ends.
 
 A mismatch prints the differences and, with --keep-failures, leaves a
 folder holding the answers, the starting files, both outcomes and the
@@ -30,6 +37,7 @@ Exit status: 0 when every case agreed, 1 otherwise.
 """
 
 import argparse
+import functools
 import os
 import random
 import re
@@ -57,7 +65,7 @@ OUTPUT_NAMES = (b'AVG_CONC.PLT', b'SUM_CONC.PLT', b'RISK.PLT')
 def random_number(rng, style=None):
     style = style or rng.choice(
         ['small', 'small', 'medium', 'large', 'tie', 'near_tie', 'zero', 'integer', 'tiny', 'limit',
-         'float_tie'])
+         'float_tie', 'coordinate'])
     negative = rng.random() < 0.3
     if style == 'small':
         n, s = rng.randint(0, 99999), rng.randint(0, 5)
@@ -75,6 +83,10 @@ def random_number(rng, style=None):
         n = rng.randint(0, 10**(s + rng.randint(0, 3) - 1)) * 10 + 5
     elif style == 'zero':
         n, s = 0, rng.randint(0, 3)
+    elif style == 'coordinate':
+        # a map coordinate to the last digit a field holds: 4425586.20194, -1249.68
+        s = rng.choice([2, 5, 5])
+        n = rng.randint(10 ** (s + 2), 10 ** (s + 7) - 1)
     elif style == 'integer':
         n, s = rng.randint(0, 9999), 0
     elif style == 'tiny':
@@ -219,7 +231,12 @@ def random_text(rng, length, alphabet=TEXT_BYTES):
 
 def random_header(rng):
     length = rng.choice([0, 5, 30, 60, 118, 119, 120, 121, 150, rng.randint(0, 200)])
+    if rng.random() < 0.1:
+        # beyond the 120 columns, up to and past the 1024 of a wide layout's header lines
+        length = rng.choice([300, 1022, 1023, 1024, 1100, rng.randint(121, 1100)])
     header = b'*' + random_text(rng, length)
+    if rng.random() < 0.1:
+        header += b' ' * rng.choice([1, 5, 119 - len(header), 120 - len(header), 900])
     if rng.random() < 0.03:
         k = rng.randint(1, len(header))
         header = header[:k] + b'\r' + header[k:]
@@ -233,8 +250,16 @@ class Receptor:
     nan = False  # x is not-a-number in every input (declared layouts only)
 
     def __init__(self, rng):
-        self.x = random_number(rng, rng.choice(['small', 'integer', 'medium', 'zero']))
-        self.y = random_number(rng, rng.choice(['small', 'integer', 'medium']))
+        self.x = random_number(rng, rng.choice(['small', 'integer', 'medium', 'zero', 'coordinate', 'near_tie']))
+        self.y = random_number(rng, rng.choice(['small', 'integer', 'medium', 'coordinate', 'coordinate']))
+
+    def nudged(self, rng):
+        """The receptor with its x one in the last digit off, the same float often."""
+        other = Receptor.__new__(Receptor)
+        negative, n, s = self.x
+        k = rng.choice([0, 0, 1, 2])
+        other.x, other.y = (negative, max(1, n * 10 ** k + rng.choice([-1, 1])), s + k), self.y
+        return other
 
 
 def stamp_text(rng):
@@ -263,7 +288,7 @@ class DataLine:
         self.rng = rng
         self.receptor = receptor
         self.value = random_number(rng)
-        self.aux = [random_number(rng, rng.choice(['small', 'tie', 'near_tie', 'zero', 'limit']))
+        self.aux = [random_number(rng, rng.choice(['small', 'tie', 'near_tie', 'zero', 'limit', 'coordinate']))
                     for _ in range(3)]
         self.tags = [random_text(rng, 6), random_text(rng, 8), random_text(rng, 8)]
         self.invalid = invalid
@@ -368,6 +393,9 @@ class PlotSet:
             # header line after the first data lines
             self.format_index = rng.randint(0, len(self.headers))
             self.headers.insert(self.format_index, self.declared.header)
+            if rng.random() < 0.4:
+                k = self.format_index + 1
+                self.headers[k:k] = title_headers(rng, self.declared.layout)
             for receptor in self.receptors:
                 receptor.nan = rng.random() < 0.02
         # other inputs declaring a layout against input 1's standard one,
@@ -386,7 +414,8 @@ class PlotSet:
         rng = self.rng
         if self.declared:
             return declared_line(rng, self.declared.layout, receptor, invalid,
-                                 specials and rng.random() < self.special_rate)
+                                 specials and rng.random() < self.special_rate,
+                                 self.declared.fill if rng.random() < 0.9 else None)
         line = DataLine(rng, receptor, invalid).layout()
         if specials and rng.random() < self.special_rate:
             line = special_value_line(rng, line)
@@ -407,6 +436,8 @@ class PlotSet:
         for receptor in self.receptors:
             if rng.random() < 0.05:
                 receptor = Receptor(rng)
+            elif rng.random() < 0.03:
+                receptor = receptor.nudged(rng)
             lines.append(self.data_line(receptor, rng.random() < 0.004))
         if self.late:
             k, header = self.late
@@ -429,12 +460,16 @@ class PlotSet:
 
 SPECIAL_TEXTS = [b'Inf', b'-inf', b'+Infinity', b'iNfInItY', b'NaN', b'-nan', b'1E39', b'-1e40',
                  b'1E-50', b'3.4028235E38', b'3.4028236E38', b'-3.4028235+38', b'1.4E-45', b'7E-46',
-                 b'-1E-40', b'1.1754943E-38', b'1E99999999', b'1E-9999999', b'0E99999999', b'1E005']
-SPECIAL_FIELDS = ((29, 42), (43, 51), (52, 60), (61, 69))
+                 b'-1E-40', b'1.1754943E-38', b'1E99999999', b'1E-9999999', b'0E99999999', b'1E005',
+                 # beyond single precision, and around the two digits of an E field's exponent
+                 b'1E98', b'9.9999949E98', b'9.999995E98', b'1.E99', b'1E99', b'-1E100', b'1.E-99', b'1.E-100',
+                 b'9.9999996E-101', b'1.E-101', b'-5E-324', b'1+44', b'-125D45',
+                 b'-0', b'-0.000', b'- .0E5', b'-00']
+SPECIAL_FIELDS = ((1, 14), (15, 28), (29, 42), (29, 42), (43, 51), (52, 60), (61, 69))
 
 
 def special_value_line(rng, line):
-    """Puts an infinity, a not-a-number or an extreme exponent into the value or an aux field."""
+    """Puts an infinity, a not-a-number or an extreme exponent into a real field."""
     start, end = rng.choice(SPECIAL_FIELDS)
     text = rng.choice([t for t in SPECIAL_TEXTS if len(t) <= end - start])
     line = line.ljust(end, b' ')
@@ -444,11 +479,11 @@ def special_value_line(rng, line):
 # ---------------------------------------------------------------------------
 # Declared layouts
 #
-# A layout is made as a list of pieces, ('X', n) for blank columns or
-# (kind, w, d) for a field (d is m for I), and written as a FORMAT list with
-# repeat counts and groups where pieces repeat, in random case and spacing.
-# The model reads the list on its own; for lists made here the driver
-# checks that it finds the layout the pieces give.
+# A layout is made as a list of pieces, ('X', n) for blank columns, (':',)
+# for a colon or (kind, w, d) for a field (d is m for I), and written as a
+# FORMAT list with repeat counts and groups where pieces repeat, in random
+# case and spacing. The model reads the list on its own; for lists made
+# here the driver checks that it finds the layout the pieces give.
 
 STANDARD_LIST = '(3(1X,F13.5),3(1X,F8.2),2X,A6,2X,A8,2X,I8.8,2X,A8)'
 WORLD_LISTS = [
@@ -461,18 +496,30 @@ WORLD_LISTS = [
     '(2(1X,F13.5),4(1X,E13.6),3(1X,F8.2),2X,A6,2X,A8,2X,I8.8,2X,A8)',
     '(3(1X,F13.5),1X,F8.2,2X,A6,2X,A8,2X,I8.8,2X,A8)',
     '(3(1X,F13.5),3X,A5,3X,A5)',
+    # a value and date per year, as many years as the first data line fills
+    '(3(1X,F13.5),3(1X,F8.2),2X,A6,2X,A8,2X,A5,5X,A8,2X,10(F13.5,2X,I8.8,2X:))',
+    # deposition after the elevations
+    '(3(1X,F13.5),3(1X,F8.2),2(1X,E13.6),2X,A6,2X,A8,2X,I8.8,2X,A8)',
 ]
 RANKED_WORDS = [b'1ST', b'2ND', b'3RD', b'10TH', b'24-HR', b'1-HR', b'ANNUAL', b'STACK', b'POL1', b'ALL']
+COLON = (':',)
 
 
+@functools.lru_cache(maxsize=64)
 def pieces_of(layout):
     """The pieces of a model layout."""
+    marks = sorted([(f.start, 1, f) for f in layout.fields] + [(c, 0, None) for c in layout.colons],
+                   key=lambda mark: mark[:2])
     pieces, column = [], 0
-    for f in layout.fields:
-        if f.start > column:
-            pieces.append(('X', f.start - column))
-        pieces.append((f.kind, f.width, f.digits))
-        column = f.start + f.width
+    for at, _, f in marks:
+        if at > column:
+            pieces.append(('X', at - column))
+            column = at
+        if f is None:
+            pieces.append(COLON)
+        else:
+            pieces.append((f.kind, f.width, f.digits))
+            column += f.width
     if layout.width > column:
         pieces.append(('X', layout.width - column))
     return pieces
@@ -480,12 +527,16 @@ def pieces_of(layout):
 
 def layout_of(pieces):
     """The model layout that the pieces give."""
-    fields, column = [], 0
-    for kind, width, *digits in pieces:
+    fields, colons, column = [], [], 0
+    for piece in pieces:
+        if piece == COLON:
+            colons.append(column)
+            continue
+        kind, width, *digits = piece
         if kind != 'X':
             fields.append(model.Field(kind, column, width, digits[0]))
         column += width
-    return model.Layout(tuple(fields), column)
+    return model.Layout(tuple(fields), column, tuple(colons))
 
 
 def list_of_text(text):
@@ -493,7 +544,9 @@ def list_of_text(text):
 
 
 def descriptor_text(rng, piece):
-    kind, width, *digits = piece
+    kind, width, *digits = piece + (0,)
+    if kind == ':':
+        return ':'
     if kind == 'X':
         return '%dX' % width
     if kind in 'FE':
@@ -511,12 +564,12 @@ def list_items(rng, pieces):
     items, i = [], 0
     while i < len(pieces):
         runs = []
-        for size in range(1, 5):
+        for size in range(1, 7):
             chunk = pieces[i:i + size]
             repeats = 1
             while pieces[i + repeats * size:i + (repeats + 1) * size] == chunk:
                 repeats += 1
-            if repeats > 1:
+            if repeats > 1 and chunk != [COLON] * size:
                 runs.append((size, repeats))
         if runs and rng.random() < 0.8:
             size, repeats = rng.choice(runs)
@@ -525,7 +578,7 @@ def list_items(rng, pieces):
             if size == 1 and chunk[0][0] != 'X' and rng.random() < 0.7:
                 items.append('%d%s' % (repeats, descriptor_text(rng, chunk[0])))
             else:
-                items.append('%d(%s)' % (repeats, ','.join(list_items(rng, chunk))))
+                items.append('%d(%s)' % (repeats, join_items(rng, list_items(rng, chunk))))
             i += size * repeats
             continue
         piece = pieces[i]
@@ -535,12 +588,21 @@ def list_items(rng, pieces):
             items.append('%dX,%dX' % (k, piece[1] - k))
         elif r < 0.05:
             items.append(rng.choice(['(%s)', '1(%s)']) % descriptor_text(rng, piece))
-        elif r < 0.08 and piece[0] != 'X':
+        elif r < 0.08 and piece[0] not in 'X:':
             items.append('1' + descriptor_text(rng, piece))
         else:
             items.append(descriptor_text(rng, piece))
         i += 1
     return items
+
+
+def join_items(rng, items):
+    """Items joined by commas; next to a colon the comma is often left out."""
+    text = items[0]
+    for before, item in zip(items, items[1:]):
+        text += '' if ':' in (before, item) and rng.random() < 0.5 else ','
+        text += item
+    return text
 
 
 def dress(rng, text):
@@ -555,7 +617,7 @@ def dress(rng, text):
 
 
 def list_text(rng, pieces):
-    return dress(rng, '(%s)' % ','.join(list_items(rng, pieces)))
+    return dress(rng, '(%s)' % join_items(rng, list_items(rng, pieces)))
 
 
 REAL_PIECES = [('F', 13, 5), ('F', 13, 5), ('E', 13, 6), ('E', 13, 6), ('F', 14, 3), ('F', 13, 0), ('E', 15, 7),
@@ -564,10 +626,19 @@ NARROW_PIECES = [('F', 8, 2), ('F', 8, 2), ('F', 6, 0), ('E', 8, 2), ('E', 10, 3
                  ('F', 3, 5), ('E', 9, 1)]
 OTHER_PIECES = [('A', 6, 0), ('A', 8, 0), ('A', 5, 0), ('A', 1, 0), ('A', 13, 0), ('I', 8, 8), ('I', 8, 1), ('I', 5, 3),
                 ('I', 4, 0), ('I', 11, 1), ('I', 3, 3), ('I', 12, 11), ('I', 1, 0)]
+# groups repeated at the end of a layout, each ending or starting at a colon
+COLON_GROUPS = [
+    [('F', 13, 5), ('X', 2), ('I', 8, 8), ('X', 2), COLON],
+    [('X', 1), ('E', 13, 6), COLON],
+    [COLON, ('X', 1), ('F', 13, 5)],
+    [('X', 1), ('F', 8, 2), COLON, ('X', 2), ('A', 5, 0)],
+    [('X', 3), ('A', 5, 0), ('X', 1), ('E', 14, 6), ('X', 2), COLON],
+]
 
 
 def random_pieces(rng):
-    """A usable layout: a receptor of two real fields, maybe value fields, then others."""
+    """A layout, mostly one to merge by: a receptor of two real fields, then
+    reals and others, value fields among them, maybe colons."""
     pieces = []
 
     def add(piece):
@@ -581,8 +652,14 @@ def random_pieces(rng):
         add(rng.choice(REAL_PIECES + OTHER_PIECES[:3]))
     for _ in range(rng.randint(0 if len(pieces) > 5 else 1, 4)):
         add(rng.choice(NARROW_PIECES + OTHER_PIECES + REAL_PIECES[:3]))
-    if sum(p[0] in 'FE' for p in pieces) < 3 and rng.random() < 0.9:
-        add(rng.choice(NARROW_PIECES))
+    if not model.value_fields(layout_of(pieces)) and rng.random() < 0.9:
+        add(rng.choice(REAL_PIECES[:4]))  # a wide real after narrow ones
+    if rng.random() < 0.2:
+        k = rng.randint(0, len(pieces))
+        if COLON not in pieces[max(0, k - 1):k + 1]:
+            pieces.insert(k, COLON)
+    if rng.random() < 0.4:
+        pieces += rng.choice(COLON_GROUPS) * rng.randint(1, 10)
     if rng.random() < 0.1:
         pieces.append(('X', rng.choice([10, 60, 120, 300])))
     elif rng.random() < 0.2:
@@ -590,19 +667,18 @@ def random_pieces(rng):
     return pieces
 
 
-def usable(pieces):
-    fields = [p for p in pieces if p[0] != 'X']
-    reals = [p[0] in 'FE' for p in fields]
-    return sum(reals) >= 3 and all(reals[:2]) and layout_of(pieces).width <= model.MAX_LAYOUT_WIDTH
-
-
-BAD_ITEMS = ['T5', 'TL3', 'TR2', '/', ':', '1P', "'ab'", '"x"', 'G13.5', 'D13.5', 'L2', 'BN', 'X', '0X', '0(1X)',
-             'F13', 'F13.', 'A', 'I5.6', 'E13.0', 'E13.6E2', '()', 'Q', '-1X', 'F13.5.1', 'E13', '2', 'X2']
+BAD_ITEMS = ['T5', 'TL3', 'TR2', '/', '1P', "'ab'", '"x"', 'G13.5', 'D13.5', 'L2', 'BN', 'X', '0X', '0(1X)',
+             'F13', 'F13.', 'A', 'I5.6', 'E13.0', 'E13.6E2', '()', 'Q', '-1X', 'F13.5.1', 'E13', '2', 'X2', '2:']
+# lists that read but give no layout to merge by: x or y not a real, no
+# value field, fewer than two fields
+REFUSED_LISTS = ['(1X,I6,1X,F13.5,2(1X,F13.5))', '(1X,A6,3(1X,F13.5))', '(2(1X,F13.5),1X,E12.5)',
+                 '(2(1X,F13.5),3(1X,F8.2),2X,A6,2X,A8)', '(3(1X,F13.5))', '(1X,F13.5,1X,I8,2(1X,F13.5))',
+                 '(I8,5F13.5)', '(1X,F13.5)', '(5X)', '(2(1X,F13.5),:,1X,E13.6,2X,A8)']
 
 
 def bad_list(rng, text, width):
     """A list the tool cannot read, or reads and cannot merge by, mostly a good one spoilt."""
-    r = rng.randrange(12)
+    r = rng.randrange(13)
     if r < 3:
         cut = rng.choice([k for k, c in enumerate(text) if c in '(,'])
         item = rng.choice(BAD_ITEMS)
@@ -612,10 +688,9 @@ def bad_list(rng, text, width):
     if r == 4:
         return text + rng.choice([' x', ',', ')', '(1X)', '  1X', ' \t'])
     if r == 5:
-        return text.rstrip()[:-1] + rng.choice([',)', ',,1X)', ',E13.6E2)', ', 1X A5)'])
+        return text.rstrip()[:-1] + rng.choice([',)', ',,1X)', ',E13.6E2)', ', 1X A5)', ',:,)'])
     if r == 6:
-        return rng.choice(['()', '(2(1X,F13.5),2X,A6)', '(1X,A6,3(1X,F13.5))', '(1X,F13.5,1X,I8,2(1X,F13.5))',
-                           '(I8,5F13.5)', '(3(1X,F13.5))', '(3F13.5'])
+        return rng.choice(['()', '(3F13.5', '(:)'] + REFUSED_LISTS)
     if r == 7:
         # past 1024 columns, or just at them (still a layout)
         return text.rstrip()[:-1] + ',%dX)' % max(1, 1024 - width + rng.choice([0, 1, 1, 1000]))
@@ -624,15 +699,21 @@ def bad_list(rng, text, width):
     if r == 9:
         return text.replace(',', rng.choice([',\t', ';', ', ,']), 1)
     if r == 10:
-        return '(3(1X,F13.5)' + ',1X,F8.2' * 20 + ')'  # cut at column 120
+        return '(3(1X,F13.5)' + ',1X,F8.2' * 20 + ')'  # past column 120 of the line
+    if r == 11:
+        # past the 1024 columns of the line read, by blanks inside the list
+        return text[:1] + ' ' * rng.choice([1000, 1010, 1020]) + text[1:]
     return rng.choice(['FORMAT', '', '3(1X,F13.5)', '(3(1X,F13.5)))', '((3(1X,F13.5))'])
 
 
 def format_header(rng, text):
     """A FORMAT header line holding the list; now and then one that is no FORMAT line."""
     word = 'FORMAT:' if rng.random() < 0.96 else rng.choice(['format:', 'FORMAT :', 'Format:', '\tFORMAT:', 'FORMAT'])
-    line = '*%s%s%s%s%s' % (' ' * rng.choice([0, 1, 2, 9, 9, 9]), word, ' ' * rng.choice([0, 1, 1, 1, 3]),
-                            text, ' ' * rng.choice([0, 0, 0, 5, 30]))
+    line = '*%s%s%s%s' % (' ' * rng.choice([0, 1, 2, 9, 9, 9, 70]), word, ' ' * rng.choice([0, 1, 1, 1, 3]), text)
+    if rng.random() < 0.03 and line.endswith(')') and len(line) < 1024:
+        # the list's ')' in the last column read, or just past it
+        line = line[:-1].ljust(rng.choice([1023, 1024])) + ')'
+    line += ' ' * rng.choice([0, 0, 0, 5, 30])
     if rng.random() < 0.03 and len(line) < 120:
         line = line.ljust(120) + 'not read past column 120'
     return line.encode('latin-1')
@@ -649,6 +730,22 @@ def foreign_format_header(rng):
     return format_header(rng, bad_list(rng, list_text(rng, pieces), layout_of(pieces).width))
 
 
+TITLES = [b'X', b'Y', b'AVERAGE CONC', b'ZELEV', b'ZHILL', b'ZFLAG', b'AVE', b'GRP', b'RANK', b'NET ID',
+          b'DATE(CONC)', b'CONC YEAR 5', b'DRY DEPO', b'WET DEPO', b'1ST HIGH', b'YR']
+
+
+def title_headers(rng, layout):
+    """Header lines of column titles over the fields, and a rule under them,
+    as wide as the layout: past column 120 for a wide one."""
+    titles = bytearray(b' ' * layout.written_width)
+    for f in layout.fields:
+        title = rng.choice(TITLES)[:f.width]
+        titles[f.start + f.width - len(title):f.start + f.width] = title
+    rule = b' ' + b' '.join(b'_' * f.width for f in layout.fields)
+    lines = [b'*' + bytes(titles[1:]) + b' ' * rng.choice([0, 0, 3, 40]), b'*' + rule[1:]]
+    return lines[:rng.randint(1, 2)]
+
+
 class DeclaredLayout:
     """Input 1's FORMAT list, the layout its data lines are laid out in, and
     the lists other inputs may declare instead."""
@@ -658,32 +755,34 @@ class DeclaredLayout:
         r = rng.random()
         if r < 0.4:
             text = rng.choice(WORLD_LISTS)
-            self.pieces = pieces_of(list_of_text(text))
+            self.pieces = list(pieces_of(list_of_text(text)))
             text = dress(rng, text) if rng.random() < 0.6 else None
         elif r < 0.5:
-            text, self.pieces = None, pieces_of(model.STANDARD_LAYOUT)
+            text, self.pieces = None, list(pieces_of(model.STANDARD_LAYOUT))
         else:
             text, self.pieces = None, random_pieces(rng)
+        intended = layout_of(self.pieces)
         if text is None:
             text = list_text(rng, self.pieces)
             # the model must find in the list the layout it was made from
-            # (a list cut at column 120 cannot be read)
-            made = layout_of(self.pieces) if usable(self.pieces) else model.UNUSABLE
-            if len('*FORMAT:' + text.rstrip()) > model.LINE_WIDTH:
-                made = model.UNREADABLE
+            made = intended if intended.width <= model.MAX_LAYOUT_WIDTH else model.TOO_WIDE
             assert list_of_text(text) == made, (text, made)
-        intended = layout_of(self.pieces)
         if rng.random() < 0.15:
             text = bad_list(rng, text, intended.width)
+        if rng.random() < 0.04:
+            text = rng.choice(REFUSED_LISTS)
         self.header = format_header(rng, text)
-        declared = model.format_line_layout(self.header)
-        if isinstance(declared, model.Layout):
+        declared = model.format_line_layout(self.header) if model.is_format_line(self.header[:120]) else None
+        if isinstance(declared, model.Layout) and not model.not_mergeable(declared):
             self.layout = declared
-        elif usable(self.pieces) and rng.random() < 0.3:
-            self.layout = intended  # laid out as meant, though read by the standard layout
+        elif not model.not_mergeable(intended) and rng.random() < 0.3:
+            self.layout = intended  # laid out as meant, though the list says otherwise
         else:
             self.layout = model.STANDARD_LAYOUT
-        self.width = max(model.LINE_WIDTH, self.layout.width)
+        self.width = max(model.LINE_WIDTH, self.layout.written_width)
+        # the columns data lines are filled to: up to a colon, mostly
+        colons = self.layout.colons
+        self.fill = rng.choice(colons) if colons and rng.random() < 0.85 else None
 
     def other_header(self):
         """Another input's FORMAT line: the same layout written otherwise, another, or an unreadable one."""
@@ -739,17 +838,23 @@ def declared_number(rng, piece):
     """A number for a real field, often one that writing it tests: ties, carries, extremes."""
     kind, width, digits = piece
     r = rng.random()
-    if r < 0.25 and kind == 'E':
+    if r < 0.2 and kind == 'E':
         return exponent_tie_number(rng, digits)
-    if r < 0.35:
+    if r < 0.3 and kind == 'E':
+        # d + 1 significant digits, the last a 5: a tie of the decimal, seldom of its float
+        return rng.random() < 0.3, rng.randint(10 ** (digits - 1), 10 ** digits - 1) * 10 + 5, rng.randint(0, digits + 8)
+    if r < 0.4:
         # just below a power of ten: the rounding carries into one more digit
         p = rng.randint(-6, 8)
         extra = rng.choice([1, 2, 3])
         return rng.random() < 0.3, 10 ** (digits + extra) - rng.randint(1, 6), digits + extra - p
-    if r < 0.45 and digits < 12:
+    if r < 0.5 and digits < 12:
         # a tie at d decimals, exact in single precision
         k = digits + 1
         return rng.random() < 0.3, (2 * rng.randint(0, 2 ** min(20, k + 8)) + 1) * 5 ** k, k
+    if r < 0.6:
+        # a tie at d decimals of the decimal: 1.015 in F8.2
+        return rng.random() < 0.3, rng.randint(0, 10 ** max(1, width - digits - 3)) * 10 + 5, digits + 1
     return random_number(rng)
 
 
@@ -794,12 +899,13 @@ def invalid_integer_text(rng, width):
     return place(rng, text[:width], width)
 
 
-def declared_line(rng, layout, receptor, invalid=False, special=False):
-    """A data line laid out in the layout, with the usual ways of being ragged."""
-    pieces = pieces_of(layout)
+def declared_line(rng, layout, receptor, invalid=False, special=False, fill=None):
+    """A data line laid out in the layout, with the usual ways of being ragged;
+    with `fill`, blank from that column on."""
+    pieces = [p for p in pieces_of(layout) if p != COLON]
     reals = [i for i, p in enumerate(pieces) if p[0] in 'FE']
     bad = rng.choice([i for i, p in enumerate(pieces) if p[0] in 'FEI']) if invalid else None
-    odd = rng.choice(reals[2:]) if special else None
+    odd = rng.choice(reals[2:]) if special and reals[2:] else None
     texts = []
     for i, piece in enumerate(pieces):
         kind, width = piece[0], piece[1]
@@ -824,7 +930,10 @@ def declared_line(rng, layout, receptor, invalid=False, special=False):
         texts.append(text.encode('latin-1'))
     if rng.random() < 0.1:
         texts = texts[:rng.randint(1, len(texts))]
-    return ragged_end(rng, b''.join(texts), layout)
+    line = b''.join(texts)
+    if fill is not None:
+        line = line[:fill] + b' ' * rng.choice([0, 0, 1, max(0, layout.written_width - fill)])
+    return ragged_end(rng, line, layout)
 
 
 def receptor_text(rng, receptor, which, piece):
@@ -839,12 +948,12 @@ def receptor_text(rng, receptor, which, piece):
 def ragged_end(rng, line, layout):
     """The line rstripped, with junk past its fields, long, or with a CR near
     the edge of the columns read or past column 120 within them."""
-    width = max(model.LINE_WIDTH, layout.width)
+    width = max(model.LINE_WIDTH, layout.written_width)
     if rng.random() < 0.1:
         line = line.rstrip(b' ')
     r = rng.random()
-    if r < 0.1 and len(line) >= layout.width:
-        line += random_text(rng, rng.randint(0, width - len(line) + 13)).replace(b'\r', b' ')
+    if r < 0.1 and len(line) >= layout.written_width:
+        line += random_text(rng, rng.randint(0, max(0, width - len(line)) + 13)).replace(b'\r', b' ')
     elif r < 0.15:
         line = line.ljust(width)[:width] + random_text(rng, rng.randint(1, 200))
         line += b'\r' if rng.random() < 0.3 else b''
@@ -1026,7 +1135,7 @@ class CaseBuilder:
             if layout:
                 lines = [b'*         FORMAT: ' + text.encode()]
                 lines += [declared_line(rng, layout, receptor) for receptor in receptors]
-                files[name] = join_lines(rng, lines, max(model.LINE_WIDTH, layout.width))
+                files[name] = join_lines(rng, lines, max(model.LINE_WIDTH, layout.written_width))
                 continue
             lines = [DataLine(rng, receptor).layout() for receptor in receptors]
             if rng.random() < 0.05:
@@ -1118,38 +1227,20 @@ def run_program(binary, case, folder, answers_from_file):
 # ---------------------------------------------------------------------------
 # Standard error: the warnings, then a failure's diagnostic
 #
-# Each warning line is told by a fragment of its text, then read in full for
-# the counts, lines and files it names, as the model gives them.
+# A warning line's kind is told by a fragment of its text; its facts are
+# what the line names, in the order it names them: decimal integers
+# standing alone, quoted names and receptors '(x, y)'. The sentences
+# themselves are the tool's to word (its end-to-end cases check them).
 
 WARNING_PREFIX = b'plotmerge: warning: '
-NAME = rb"'(?P<file>.*)'"
-WARNING_TEXTS = [
-    ('layout', b'is a FORMAT line whose list cannot be used',
-     rb"line (?P<line>\d+) of " + NAME + rb" is a FORMAT line whose list cannot be used \(.*\); the data lines are read "
-     rb"in the standard layout, \(3\(1X,F13\.5\),3\(1X,F8\.2\),2X,A6,2X,A8,2X,I8\.8,2X,A8\)$"),
-    ('other layouts', b'of another input declares|of other inputs declare',
-     rb"(?P<count>\d+) FORMAT (?:(?P<one>line of another input declares)|lines of other inputs declare) a layout "
-     rb"other than the standard one, in which every input's data lines are read; first at line (?P<line>\d+) of "
-     + NAME + rb": check that the inputs hold data of one layout$"),
-    ('blank data lines', b'nothing but blanks or control bytes',
-     rb"(?P<count>\d+) data (?:(?P<one>line holds)|lines hold) nothing but blanks or control bytes, merged as zeros "
-     rb"at receptor \(0, 0\); first at line (?P<line>\d+) of " + NAME + rb"$"),
-    ('lone CR', b'a CR that no LF follows',
-     rb"(?P<count>\d+) (?:(?P<one>line has)|lines have) a CR that no LF follows in the part skipped after the columns "
-     rb"read; first at line (?P<line>\d+) of " + NAME + rb": the file may end its lines with CR alone, which reads "
-     rb"them as one long line$"),
-    ('values written as zero', b'values that are not zero were written as zero',
-     rb"values that are not zero were written as zero: (?P<parts>.*); a factor such as 1E6, or a layout with the "
-     rb"value in exponent form, keeps them$"),
-    ('header lines among the data', b'after its first data line',
-     rb"(?P<count>\d+) header (?:(?P<one>line)|lines) of " + NAME + rb" (?:(?P<one_too>comes)|come) after its first "
-     rb"data line; first at line (?P<line>\d+): the file may hold more than one run$"),
-    ('receptors', b'receptors differ',
-     rb"receptors differ at (?P<count>\d+) of (?P<of>\d+) data lines?; first at line (?P<line>\d+) of " + NAME +
-     rb" \((?P<x>[^,]*), (?P<y>[^,]*)\) against line (?P<last_line>\d+) of '(?P<last>.*)' "
-     rb"\((?P<last_x>[^,]*), (?P<last_y>[^,]*)\)$"),
-]
-ZERO_PART = re.compile(rb"(\d+) in '([^']*)', first at line (\d+)$")
+WARNING_FRAGMENTS = {
+    'blank data lines': b'nothing but blanks',
+    'lone CR': b'no LF follows',
+    'values written as zero': b'written as zero',
+    'header lines among the data': b'after its first data line',
+    'receptors': b'receptors differ',
+}
+FACT = re.compile(rb"(?<!\w)'(?P<name>[^']*)'|\((?P<x>[^,()']*), (?P<y>[^,()']*)\)|(?<![\w.])(?P<int>\d+)(?![\w.])")
 
 
 def unescaped(name):
@@ -1159,31 +1250,18 @@ def unescaped(name):
 
 def read_warning(text):
     """The model.RunWarning that a warning line's text (after the prefix) states."""
-    for kind, fragment, pattern in WARNING_TEXTS:
-        if not re.search(fragment, text):
-            continue
-        m = re.match(pattern, text)
-        if not m:
-            return model.RunWarning(kind, (('text not understood', text),))
-        if kind == 'values written as zero':
-            parts = [ZERO_PART.match(part) for part in m['parts'].split(b', and ')]
-            if not all(parts):
-                return model.RunWarning(kind, (('text not understood', text),))
-            return model.RunWarning(kind, tuple(('in ' + model.shown(p[2]), (int(p[1]), int(p[3]))) for p in parts))
-        facts = []
-        groups = m.groupdict()
-        for name in sorted((g for g in groups if g not in ('one', 'one_too')), key=m.start):
-            if name in ('file', 'last'):
-                facts.append(('last file' if name == 'last' else 'file', unescaped(m[name])))
-            elif name in ('x', 'y', 'last_x', 'last_y'):
-                facts.append((name.replace('_', ' '), m[name].decode('latin-1')))
-            else:
-                facts.append((name.replace('_', ' '), int(m[name])))
-        if 'one' in groups and (int(m['count']) == 1) != (m['one'] is not None) or \
-                'one_too' in groups and (m['one'] is None) != (m['one_too'] is None):
-            facts.append(('wording', 'singular and plural mixed'))
-        return model.RunWarning(kind, tuple(facts))
-    return model.RunWarning('unknown', (('text', text),))
+    kinds = [kind for kind, fragment in WARNING_FRAGMENTS.items() if fragment in text]
+    if len(kinds) != 1:
+        return model.RunWarning('unknown', (text,))
+    facts = []
+    for m in FACT.finditer(text):
+        if m['name'] is not None:
+            facts.append(unescaped(m['name']))
+        elif m['x'] is not None:
+            facts.append((m['x'].decode('latin-1'), m['y'].decode('latin-1')))
+        else:
+            facts.append(int(m['int']))
+    return model.RunWarning(kinds[0], tuple(facts))
 
 
 def read_standard_error(stderr, status):
