@@ -35,7 +35,7 @@ void run_plotmap(const MapOptions& options)
     }
     OpenFiles open_files;
     PlotReader input = open_existing_plot_file(options.input, open_files);
-    const PlotContents contents = read_plot_contents(input, options.top_count, [](const std::string& text) { warn(text); });
+    const PlotContents contents = read_plot_contents(input, options.top_count);
     const std::string title = chosen_title(options, contents);
     const std::string svg = draw_map({title, options.input, contents, options.scale});
 

@@ -46,30 +46,9 @@ bool comes_before(const RankedLine& a, const RankedLine& b)
     return a.line_number < b.line_number;
 }
 
-std::string trimmed_header_text(const char* line)
+std::string trimmed_header_text(const char* line, std::size_t width)
 {
-    return std::string(trimmed(std::string_view(line + 1, LINE_WIDTH - 1)));
-}
-
-// The FORMAT line just met: a warning when it declares nothing readable (the
-// standard layout is read then), the end of the run when the layout it
-// declares has no value field, as there is nothing to map.
-void settle_layout(const HeaderPhase& header, const PlotReader& file, const WarningSink& warn)
-{
-    if (const auto& unusable = header.unusable()) {
-        warn(line_of(unusable->line, file.name()) + " is a FORMAT line whose list cannot be used (" + unusable->problem +
-             "); the data lines are read in the standard layout, " + std::string(STANDARD_LAYOUT_LIST));
-    }
-    const PlotLayout& layout = header.layout();
-    if (!layout.value_fields().empty()) return;
-    // A usable layout has at least three reals, so the one that ends the value fields is there.
-    const auto fields = layout.fields();
-    const auto third = std::find_if(fields.begin() + 2, fields.end(), [](const LayoutField& f) { return f.is_real(); });
-    throw RunFailure("mapping", file.name(),
-                     "line " + std::to_string(header.declared()->line) +
-                         " declares a FORMAT with no value field to map: the first real field after x and y, " +
-                         in_columns(descriptor_text(*third), third->offset + 1u, third->offset + third->width) +
-                         ", is narrower than " + std::to_string(VALUE_FIELD_MIN_WIDTH) + " columns");
+    return std::string(trimmed(std::string_view(line + 1, width - 1)));
 }
 
 }  // namespace
@@ -94,47 +73,48 @@ std::vector<RankedLine> TopLines::ranked() const
     return lines;
 }
 
-PlotContents read_plot_contents(PlotReader& file, std::size_t top_count, const WarningSink& warn)
+PlotContents read_plot_contents(PlotReader& file, std::size_t top_count)
 {
     PlotContents contents;
     TopLines top(std::max<std::size_t>(top_count, 1));
     HeaderPhase header;
-    bool layout_settled = false;
     std::array<char, MAX_LAYOUT_WIDTH> line;
     bool header_seen = false;
+    const auto read_line = [&] {
+        const std::size_t width = header.next_line_width(file);
+        return file.read_line(line.data(), width) ? width : 0;
+    };
+    std::size_t width = 0;
     for (;;) {
-        if (!file.read_line(line.data(), header.next_line_width(file))) return contents;
-        if (!header.take_line(line.data(), file.lines_read())) break;
-        if (!header_seen) contents.first_header = trimmed_header_text(line.data());
-        header_seen = true;
-        if (!layout_settled && header.layout_known()) {
-            layout_settled = true;
-            settle_layout(header, file, warn);
+        if ((width = read_line()) == 0) {
             contents.fields = mapped_fields(header.layout());
+            return contents;
         }
+        if (!header.take_line(file, line.data(), width)) break;
+        if (!header_seen) contents.first_header = trimmed_header_text(line.data(), width);
+        header_seen = true;
     }
+    contents.fields = mapped_fields(header.layout());
     header.with_data_line_code([&](auto parser, auto) {
         std::vector<FieldValue> fields(parser.layout().field_count());
         const std::size_t value_index = parser.layout().value_fields().front();
-        const std::size_t width = header.data_line_width();
         RankedLine candidate;
         do {
             if (is_header_line(line.data())) {
-                if (!header_seen) contents.first_header = trimmed_header_text(line.data());
+                if (!header_seen) contents.first_header = trimmed_header_text(line.data(), width);
                 header_seen = true;
                 continue;
             }
-            Receptor receptor;
-            if (const auto fault = parser.read_fields(line.data(), receptor, fields.data())) throw field_failure(file, *fault);
+            if (const auto fault = parser.read_fields(line.data(), fields.data())) throw field_failure(file, *fault);
             candidate.line_number = file.lines_read();
-            candidate.x = receptor.x;
-            candidate.y = receptor.y;
+            candidate.x = fields[0].real;
+            candidate.y = fields[1].real;
             candidate.value = fields[value_index].real;
             candidate.texts.clear();
             for (const LayoutField& field : contents.fields.texts) candidate.texts.append(line.data() + field.offset, field.width);
             contents.receptors.push_back({candidate.x, candidate.y, candidate.value});
             top.offer(candidate);
-        } while (file.read_line(line.data(), width));
+        } while ((width = read_line()) != 0);
     });
     contents.highest = top.ranked();
     return contents;

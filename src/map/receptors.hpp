@@ -85,14 +85,10 @@ struct PlotContents {
     MappedFields fields = mapped_fields(STANDARD_LAYOUT);
 };
 
-// Receives the text of a warning, after "<program>: warning: ".
-using WarningSink = std::function<void(const std::string&)>;
-
 // Reads every line of file: header lines are skipped (the first is kept as
 // text; those before the first data line may declare the data lines' layout
 // in a FORMAT line), each data line becomes a receptor at its x and y holding
 // its first value field. Keeps the top_count highest lines, and always the
-// highest. A FORMAT line that declares nothing readable is warned about and
-// the standard layout is read; a field that is not a number, or a declared
-// layout without a value field, stops the run.
-PlotContents read_plot_contents(PlotReader& file, std::size_t top_count, const WarningSink& warn);
+// highest. A FORMAT line that declares no layout that can be merged, and a
+// field that is not a number, stop the run.
+PlotContents read_plot_contents(PlotReader& file, std::size_t top_count);

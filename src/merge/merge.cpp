@@ -8,6 +8,7 @@
 #include "plot/blanks.hpp"
 #include "plot/header_phase.hpp"
 #include "plot/layout_agreement.hpp"
+#include "plot/standard_layout.hpp"
 #include "run_failure.hpp"
 
 // Every step is rounded to single precision before the next; arithmetic
@@ -40,11 +41,10 @@ public:
     {
         for (;;) {
             if (!read_position(header_.next_line_width(input(0)))) return;
-            if (!header_.take_line(line(0), input(0).lines_read())) break;
-            note_unusable_layout();
+            if (!header_.take_line(input(0), line(0), width_)) break;
             write_header_position();
         }
-        answer(agreement_.settle(header_.layout()));
+        answer(agreement_.settle(header_.declared_layout()));
         header_.with_data_line_code([&](auto parser, auto writer) { merge_from_first_data_line(parser, writer); });
     }
 
@@ -65,45 +65,39 @@ private:
     // the lines read before it at this position being dropped.
     bool read_position(std::size_t width)
     {
+        width_ = width;
         for (int i = 0; i < count_; ++i) {
             if (!input(i).read_line(lines_[i].data(), width)) return false;
         }
         return true;
     }
 
-    void note_unusable_layout()
-    {
-        const auto& unusable = header_.unusable();
-        if (unusable && !warnings_.layout) {
-            warnings_.layout = UnusableLayout{{input(0).name(), unusable->line}, unusable->problem};
-        }
-    }
-
     void write_header_position()
     {
         check_other_layouts();
-        write_plot_line(*job_.output_file, line(0));
-        if (job_.risk_requested) write_plot_line(*job_.risk_file, line(0));
+        const std::size_t width = header_.header_width(line(0), width_);
+        write_header_line(*job_.output_file, line(0), width);
+        if (job_.risk_requested) write_header_line(*job_.risk_file, line(0), width);
         ++lines_written_;
     }
 
     template <class Parser, class Writer>
     void merge_from_first_data_line(Parser& parser, const Writer& writer)
     {
-        const std::size_t width = header_.data_line_width();
         do {
             if (is_header_line(line(0))) {
                 write_header_position();
                 warnings_.header_lines_among_data.count([&] { return here(0); });
             } else {
-                merge_data_position(parser, writer, width);
+                merge_data_position(parser, writer);
             }
-        } while (read_position(width));
+        } while (read_position(header_.next_line_width(input(0))));
     }
 
     template <class Parser, class Writer>
-    void merge_data_position(Parser& parser, const Writer& writer, std::size_t width);
-    void note_position(const Receptor* receptors, std::size_t width);
+    void merge_data_position(Parser& parser, const Writer& writer);
+    template <class Parser>
+    void note_position(const Parser& parser);
 
     template <class Writer>
     static std::size_t values_written_as_zero(const Writer& writer, const float* values)
@@ -120,20 +114,16 @@ private:
     // against input 1's layout once it is known.
     void check_other_layouts()
     {
-        if (header_.layout_known()) answer(agreement_.settle(header_.layout()));
+        if (header_.layout_known()) answer(agreement_.settle(header_.declared_layout()));
         for (int i = 1; i < count_; ++i) {
             if (!is_header_line(line(i))) continue;
-            if (auto format = usable_format_line(line(i), input(i).lines_read())) {
-                if (const auto disagreement = agreement_.compare(i, std::move(*format))) answer(*disagreement);
+            if (const auto text = format_text_of(line(i), width_)) {
+                answer(agreement_.compare(i, input(i).lines_read(), *text, width_));
             }
         }
     }
 
-    void answer(const std::vector<LayoutAgreement::Disagreement>& disagreements)
-    {
-        for (const auto& disagreement : disagreements) answer(disagreement);
-    }
-    void answer(const LayoutAgreement::Disagreement& disagreement);
+    void answer(const std::optional<LayoutAgreement::Disagreement>& disagreement);
 
     MergeJob& job_;
     MergeWarnings& warnings_;
@@ -143,6 +133,7 @@ private:
     LayoutAgreement agreement_;
     std::array<FieldValue, MAX_LAYOUT_FIELDS> carried_;  // the last input's fields at the current position
     std::uint64_t lines_written_ = 0;  // to each output, which get the same lines
+    std::size_t width_ = 0;            // of the lines of the current position
 };
 
 static_assert(MAX_LAYOUT_WIDTH >= LINE_WIDTH, "a line buffer holds a line of either width");
@@ -151,20 +142,17 @@ static_assert(MAX_LAYOUT_WIDTH >= LINE_WIDTH, "a line buffer holds a line of eit
 // not convert, in input order, stops the run; the last input's line gives the
 // fields carried into the lines written.
 template <class Parser, class Writer>
-void Merge::merge_data_position(Parser& parser, const Writer& writer, std::size_t width)
+void Merge::merge_data_position(Parser& parser, const Writer& writer)
 {
     const int last = count_ - 1;
     float values[MAX_INPUTS][MAX_VALUE_FIELDS];
-    Receptor receptors[MAX_INPUTS];
-    for (int i = 0; i < last; ++i) {
-        if (const auto fault = parser.read_values(line(i), receptors[i], values[i])) throw field_failure(input(i), *fault);
-    }
     FieldValue* carried = carried_.data();
-    if (const auto fault = parser.read_fields(line(last), receptors[last], carried)) {
-        throw field_failure(input(last), *fault);
+    for (int i = 0; i < count_; ++i) {
+        if (const auto fault = parser.read_values(line(i), values[i], i == last ? carried : nullptr)) {
+            throw field_failure(input(i), *fault);
+        }
     }
     const auto value_fields = parser.layout().value_fields();
-    for (std::size_t k = 0; k < value_fields.size(); ++k) values[last][k] = carried[value_fields[k]].real;
 
     float combined[MAX_VALUE_FIELDS];
     for (std::size_t k = 0; k < value_fields.size(); ++k) {
@@ -187,19 +175,18 @@ void Merge::merge_data_position(Parser& parser, const Writer& writer, std::size_
     ++lines_written_;
     for (std::size_t k = 0; k < zeros; ++k) warnings_.zeros_in_output.count([&] { return written(job_.output_file); });
     for (std::size_t k = 0; k < risk_zeros; ++k) warnings_.zeros_in_risk.count([&] { return written(job_.risk_file); });
-    note_position(receptors, width);
+    note_position(parser);
 }
 
-void Merge::note_position(const Receptor* receptors, std::size_t width)
+template <class Parser>
+void Merge::note_position(const Parser& parser)
 {
     const int last = count_ - 1;
-    // A blank line reads as receptor (0, 0): only such lines are looked at again.
     for (int i = 0; i < count_; ++i) {
-        if (receptors[i].x != 0.0f || receptors[i].y != 0.0f) continue;
-        if (holds_nothing_but_blanks(line(i), width)) warnings_.blank_data_lines.count([&] { return here(i); });
+        if (holds_nothing_but_blanks(line(i), width_)) warnings_.blank_data_lines.count([&] { return here(i); });
     }
     int differing = 0;
-    while (differing < last && same_receptor(receptors[differing], receptors[last])) ++differing;
+    while (differing < last && parser.same_receptor(line(differing), line(last))) ++differing;
     warnings_.receptors.count_position(differing < last);
     if (differing < last && warnings_.receptors.wants_first_difference()) {
         // Inputs are read in step, so each has read as many lines as the other.
@@ -210,21 +197,21 @@ void Merge::note_position(const Receptor* receptors, std::size_t width)
     }
 }
 
-// Against the standard layout, the other input's data lines are read in the
-// standard layout all the same, which draws a warning; against a declared
-// one the run stops, since the inputs' fields stand in other columns.
-void Merge::answer(const LayoutAgreement::Disagreement& disagreement)
+// Another input whose FORMAT line declares another layout than input 1 is
+// read in stops the run: the inputs' fields stand in other columns.
+void Merge::answer(const std::optional<LayoutAgreement::Disagreement>& disagreement)
 {
-    const PlotReader& other = input(disagreement.input);
-    if (disagreement.answer == LayoutAgreement::Answer::Warn) {
-        warnings_.other_layouts.count([&] { return FilePlace{other.name(), disagreement.line}; });
-        return;
+    if (!disagreement) return;
+    std::string cause = "line " + std::to_string(disagreement->line) + " declares FORMAT: " + disagreement->list;
+    if (!disagreement->problem.empty()) cause += " (" + disagreement->problem + ")";
+    if (const auto& declared = header_.declared()) {
+        cause += ", but " + line_of(declared->line, input(0).name()) + " declares FORMAT: " + declared->list;
+    } else {
+        cause += ", but " + quoted(input(0).name()) + " declares no layout and is read in the standard one, " +
+                 std::string(STANDARD_LAYOUT_LIST);
     }
-    const FormatLine& declared = *header_.declared();
-    throw RunFailure("comparing the layouts of", other.name(),
-                     "line " + std::to_string(disagreement.line) + " declares FORMAT: " + disagreement.list + ", but " +
-                         line_of(declared.line, input(0).name()) + " declares FORMAT: " + declared.list +
-                         "; plotmerge merges files of one layout only");
+    throw RunFailure("comparing the layouts of", input(disagreement->input).name(),
+                     cause + "; plotmerge merges files of one layout only");
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "merge/merge_warnings.hpp"
 
 #include "diagnostics.hpp"
-#include "plot/standard_layout.hpp"
 
 namespace {
 
@@ -25,17 +24,6 @@ void Tally::add(std::uint64_t count, FilePlace first)
 std::vector<std::string> MergeWarnings::texts() const
 {
     std::vector<std::string> texts;
-    if (layout) {
-        texts.push_back(line_of(layout->place.line, layout->place.file) + " is a FORMAT line whose list cannot be used (" +
-                        layout->problem + "); the data lines are read in the standard layout, " +
-                        std::string(STANDARD_LAYOUT_LIST));
-    }
-    if (other_layouts.count() != 0) {
-        texts.push_back(counted(other_layouts.count(), "FORMAT line", "of another input declares",
-                                "of other inputs declare") +
-                        " a layout other than the standard one, in which every input's data lines are read" +
-                        first_at(other_layouts.first()) + ": check that the inputs hold data of one layout");
-    }
     if (blank_data_lines.count() != 0) {
         texts.push_back(counted(blank_data_lines.count(), "data line", "holds", "hold") +
                         " nothing but blanks or control bytes, merged as zeros at receptor (0, 0)" +

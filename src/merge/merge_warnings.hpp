@@ -36,12 +36,6 @@ private:
     FilePlace first_;
 };
 
-// A FORMAT line of input 1 whose list declares nothing plotmerge reads.
-struct UnusableLayout {
-    FilePlace place;
-    std::string problem;
-};
-
 // Lines of one input whose part past the columns read holds a CR that no LF
 // directly follows, as its reader counted them: the input's name is known
 // when the merge begins, the counts when it ends.
@@ -55,8 +49,6 @@ struct LoneCarriageReturns {
 // followed: the outputs and the exit status stay as they are, and each kind
 // gives one line at the end of the run, counted and naming the first place.
 struct MergeWarnings {
-    std::optional<UnusableLayout> layout;
-    Tally other_layouts;  // other inputs' FORMAT lines, against the standard layout
     Tally blank_data_lines;  // nothing but blanks and control bytes
     std::vector<LoneCarriageReturns> lone_carriage_returns;  // one per input
     Tally zeros_in_output;  // values not zero written as zero, by output
@@ -64,8 +56,8 @@ struct MergeWarnings {
     Tally header_lines_among_data;  // of input 1, after its first data line
     ReceptorCheck receptors;
 
-    // Each warning's text after "plotmerge: warning: ", in this order: the
-    // layout, other inputs' layouts, blank data lines, lone CRs, values
-    // written as zero, header lines among the data, receptors.
+    // Each warning's text after "plotmerge: warning: ", in this order: blank
+    // data lines, lone CRs, values written as zero, header lines among the
+    // data, receptors.
     std::vector<std::string> texts() const;
 };

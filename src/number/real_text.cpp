@@ -15,33 +15,6 @@ namespace {
 // summarised by one sticky digit, which keeps the rounding exact.
 constexpr int kKeptDigits = 160;
 
-// An exponent this large already puts any kept digit string far outside the
-// single-precision range, so saturating here changes no result.
-constexpr std::int64_t kExponentCap = 1000000000000;
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-
-char lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool equals_ignoring_case(std::string_view text, std::string_view word)
-{
-    if (text.size() != word.size()) return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (lower(text[i]) != word[i]) return false;
-    }
-    return true;
-}
-
-std::optional<float> special_value(std::string_view word, bool negative)
-{
-    if (equals_ignoring_case(word, "inf") || equals_ignoring_case(word, "infinity")) {
-        const float infinity = std::numeric_limits<float>::infinity();
-        return negative ? -infinity : infinity;
-    }
-    if (equals_ignoring_case(word, "nan")) return std::numeric_limits<float>::quiet_NaN();
-    return std::nullopt;
-}
-
 // The significant digits of a decimal number and the power of ten that scales
 // them as an integer: value = digits x 10^exponent.
 struct Decimal {
@@ -50,67 +23,27 @@ struct Decimal {
     std::int64_t exponent = 0;
 };
 
-// Reads the digit string with its optional point; returns the position after
-// it, or npos when it holds no digit.
-std::size_t read_mantissa(std::string_view text, std::size_t at, int implied_decimals, Decimal& number)
+// The kept digits of a text read: leading zeros dropped, digits beyond the
+// kept ones counted into the exponent and summarised by a sticky 1.
+Decimal kept_digits(const DecimalText& text)
 {
-    bool any_digit = false;
-    bool seen_point = false;
+    Decimal number;
+    number.exponent = text.exponent;
     bool dropped_nonzero = false;
-    for (; at < text.size(); ++at) {
-        const char c = text[at];
-        if (c == '.' && !seen_point) {
-            seen_point = true;
-            continue;
-        }
-        if (!is_digit(c)) break;
-        any_digit = true;
-        if (number.count == 0 && c == '0') {
-            if (seen_point) --number.exponent;
-        } else if (number.count < kKeptDigits) {
-            number.digits[number.count++] = c;
-            if (seen_point) --number.exponent;
+    text.each_digit([&](char c) {
+        if (number.count == 0 && c == '0') return;
+        if (number.count < kKeptDigits) {
+            number.digits[static_cast<std::size_t>(number.count++)] = c;
         } else {
             dropped_nonzero |= (c != '0');
-            if (!seen_point) ++number.exponent;
+            ++number.exponent;
         }
-    }
-    if (!any_digit) return std::string_view::npos;
-    if (!seen_point) number.exponent -= implied_decimals;
+    });
     if (dropped_nonzero) {
-        number.digits[number.count++] = '1';
+        number.digits[static_cast<std::size_t>(number.count++)] = '1';
         --number.exponent;
     }
-    return at;
-}
-
-// Reads the exponent part that may follow the digit string, up to the end of
-// text; false when it is malformed.
-bool read_exponent(std::string_view text, std::size_t at, std::int64_t& exponent)
-{
-    if (at == text.size()) {
-        exponent = 0;
-        return true;
-    }
-    const char marker = lower(text[at]);
-    if (marker == 'e' || marker == 'd') {
-        ++at;
-    } else if (marker != '+' && marker != '-') {
-        return false;
-    }
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
-        negative = text[at] == '-';
-        ++at;
-    }
-    if (at == text.size()) return false;
-    std::int64_t magnitude = 0;
-    for (; at < text.size(); ++at) {
-        if (!is_digit(text[at])) return false;
-        magnitude = std::min<std::int64_t>(magnitude * 10 + (text[at] - '0'), kExponentCap);
-    }
-    exponent = negative ? -magnitude : magnitude;
-    return true;
+    return number;
 }
 
 // Up to fifteen digits form an integer exact in double.
@@ -147,24 +80,18 @@ float nearest_float(const Decimal& number)
 
 }  // namespace
 
+float nearest_float(const DecimalText& text)
+{
+    float magnitude = std::numeric_limits<float>::quiet_NaN();
+    if (text.kind == DecimalText::Kind::Infinity) magnitude = std::numeric_limits<float>::infinity();
+    if (text.kind == DecimalText::Kind::Number) magnitude = nearest_float(kept_digits(text));
+    if (text.kind == DecimalText::Kind::NotANumber) return magnitude;
+    return text.negative ? -magnitude : magnitude;
+}
+
 std::optional<float> read_real_text(std::string_view text, int implied_decimals)
 {
-    std::size_t at = 0;
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
-        negative = text[at] == '-';
-        ++at;
-    }
-    if (at < text.size()) {
-        const char first = lower(text[at]);
-        if (first == 'i' || first == 'n') return special_value(text.substr(at), negative);
-    }
-    Decimal number;
-    at = read_mantissa(text, at, implied_decimals, number);
-    if (at == std::string_view::npos) return std::nullopt;
-    std::int64_t exponent = 0;
-    if (!read_exponent(text, at, exponent)) return std::nullopt;
-    number.exponent += exponent;
-    const float magnitude = nearest_float(number);
-    return negative ? -magnitude : magnitude;
+    const std::optional<DecimalText> number = read_decimal_text(text, implied_decimals);
+    if (!number) return std::nullopt;
+    return nearest_float(*number);
 }

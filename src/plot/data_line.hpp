@@ -88,7 +88,13 @@ public:
 struct FieldValue {
     float real = 0.0f;
     std::int32_t integer = 0;
+    bool written = false;  // a carried real already as the writer writes it
 };
+
+// Whether the real fields of width columns at a and b, which read, hold the
+// same exact decimal value: 1000.0, 1000.00000 and 100000000 (five implied
+// decimals) alike, 0 and -0 alike, two NaN alike.
+bool same_real_value(const char* a, const char* b, std::size_t width, int decimals);
 
 template <class Fields>
 class DataLineParser {
@@ -98,50 +104,76 @@ public:
     const PlotLayout& layout() const { return fields_.layout(); }
     std::size_t value_count() const { return layout().value_fields().size(); }
 
-    // Checks every field of line, left to right, and gives its receptor and
-    // its value fields' values, values[k] for value field k. The first field
-    // that is not a number is returned; the outputs are then partly filled.
-    std::optional<FieldFault> read_values(const char* line, Receptor& receptor, float* values)
+    // Checks every field of line, left to right, and gives its value fields'
+    // values, values[k] for value field k, and when fields is given what the
+    // writer needs besides the line, one per field of the layout: the value
+    // of each integer field, and of each carried real whether it is already
+    // written as the writer writes it. The first field that is not a number
+    // is returned; the outputs are then partly filled.
+    std::optional<FieldFault> read_values(const char* line, float* values, FieldValue* fields = nullptr)
     {
-        return read(line, receptor, [&](std::size_t, const LayoutField& field, std::size_t k) {
-            if (field.is_value) return read_real_field(line + field.offset, field.width, field.digits, values[k]);
-            return is_real_field(line + field.offset, field.width, field.digits);
-        }, [](std::size_t, std::int32_t) {});
+        return read(line, [&](std::size_t i, const LayoutField& field, std::size_t k) {
+            const char* text = line + field.offset;
+            if (field.is_value) return read_real_field(text, field.width, field.digits, values[k]);
+            if (fields == nullptr) return is_real_field(text, field.width, field.digits);
+            const CarriedReal carried = check_carried_field(text, field.width, field.digits, field.kind == FieldKind::Exponent);
+            fields[i].written = carried == CarriedReal::Written;
+            return carried != CarriedReal::NotANumber;
+        }, [&](std::size_t i, std::int32_t value) {
+            if (fields != nullptr) fields[i].integer = value;
+        });
     }
 
-    // The same, with the value of every number field into fields, one per
-    // field of the layout: to write the line again, or to show it.
-    std::optional<FieldFault> read_fields(const char* line, Receptor& receptor, FieldValue* fields)
+    // The nearest float of every real field and the value of every integer
+    // field, one per field of the layout: to show a line.
+    std::optional<FieldFault> read_fields(const char* line, FieldValue* fields)
     {
-        auto fault = read(line, receptor, [&](std::size_t i, const LayoutField& field, std::size_t) {
+        auto fault = read(line, [&](std::size_t i, const LayoutField& field, std::size_t) {
             return read_real_field(line + field.offset, field.width, field.digits, fields[i].real);
         }, [&](std::size_t i, std::int32_t value) { fields[i].integer = value; });
-        fields[0].real = receptor.x;
-        fields[1].real = receptor.y;
+        if (!fault) {
+            read_real_field(line + layout().field(0).offset, layout().field(0).width, layout().field(0).digits, fields[0].real);
+            read_real_field(line + layout().field(1).offset, layout().field(1).width, layout().field(1).digits, fields[1].real);
+        }
         return fault;
     }
 
+    // Whether two lines that read name one receptor: x and y of the same
+    // exact decimal values, whatever their texts.
+    bool same_receptor(const char* line, const char* other) const
+    {
+        const std::size_t begin = layout().field(0).offset;
+        const std::size_t end = layout().field(1).offset + layout().field(1).width;
+        if (std::memcmp(line + begin, other + begin, end - begin) == 0) return true;
+        for (std::size_t i = 0; i < 2; ++i) {
+            const LayoutField field = layout().field(i);
+            if (!same_real_value(line + field.offset, other + field.offset, field.width, field.digits)) return false;
+        }
+        return true;
+    }
+
 private:
-    // x and y, not read again when their columns hold the bytes of the last
-    // line whose x and y were read, as the lines of the inputs at one position do.
-    std::optional<FieldFault> read_receptor(const char* line, Receptor& receptor)
+    // x and y are checked, and not again while their columns hold the bytes
+    // of the last line whose x and y were, as the lines of the inputs at one
+    // position do.
+    std::optional<FieldFault> read_receptor(const char* line)
     {
         const LayoutField x = layout().field(0);
         const LayoutField y = layout().field(1);
         const std::string_view bytes(line + x.offset, y.offset + y.width - x.offset);
-        if (memo_.recall(bytes, receptor)) return std::nullopt;
-        if (!read_real_field(line + x.offset, x.width, x.digits, receptor.x)) return fault_in(0, x, line);
-        if (!read_real_field(line + y.offset, y.width, y.digits, receptor.y)) return fault_in(1, y, line);
-        memo_.remember(bytes, receptor);
+        if (memo_.holds(bytes)) return std::nullopt;
+        if (!is_real_field(line + x.offset, x.width, x.digits)) return fault_in(0, x, line);
+        if (!is_real_field(line + y.offset, y.width, y.digits)) return fault_in(1, y, line);
+        memo_.remember(bytes);
         return std::nullopt;
     }
 
     // The receptor, then every other field left to right: reals through
     // real(i, field, k), k counting value fields, integers handed to integer(i, value).
     template <class Real, class Integer>
-    std::optional<FieldFault> read(const char* line, Receptor& receptor, Real&& real, Integer&& integer)
+    std::optional<FieldFault> read(const char* line, Real&& real, Integer&& integer)
     {
-        std::optional<FieldFault> fault = read_receptor(line, receptor);
+        std::optional<FieldFault> fault = read_receptor(line);
         if (fault) return fault;
         std::size_t next_value = 0;
         fields_.each([&](std::size_t i, const auto& field_of_layout) {
@@ -184,9 +216,10 @@ public:
     std::size_t width() const { return layout().width(); }
 
     // The width() columns of a data line at out: value field k holds
-    // values[k], every other number field its value in fields (as
-    // DataLineParser::read_fields gives them), each text field its bytes in
-    // line, the line they were read from; blanks between.
+    // values[k], every other real field its text in line (the line read)
+    // as a carried field is written, every integer field its value in fields
+    // (as DataLineParser::read_values gives them), each text field its bytes
+    // in line; blanks between.
     void write(const FieldValue* fields, const float* values, const char* line, char* out) const
     {
         std::memset(out, ' ', width());
@@ -197,7 +230,13 @@ public:
             switch (field.kind) {
             case FieldKind::Fixed:
             case FieldKind::Exponent:
-                write_real(field, field.is_value ? values[next_value++] : fields[i].real, at);
+                if (field.is_value) {
+                    write_real(field, values[next_value++], at);
+                } else if (fields[i].written) {
+                    std::memcpy(at, line + field.offset, field.width);
+                } else {
+                    write_carried(field, line + field.offset, at);
+                }
                 break;
             case FieldKind::Integer: format_integer_field(fields[i].integer, field.width, field.digits, at); break;
             case FieldKind::Text: std::memcpy(at, line + field.offset, field.width); break;
@@ -221,6 +260,16 @@ public:
         const LayoutField& field = layout().field(layout().value_fields()[k]);
         // An E field writes every value but zero with a digit other than 0.
         return field.kind == FieldKind::Fixed && ::writes_as_zero(value, field.width, field.digits);
+    }
+
+    // A carried real field, written from its text at field.
+    static void write_carried(const LayoutField& field, const char* text, char* out)
+    {
+        if (field.kind == FieldKind::Fixed) {
+            format_carried_fixed_field(text, field.width, field.digits, out);
+        } else {
+            format_carried_exponent_field(text, field.width, field.digits, out);
+        }
     }
 
 private:
@@ -250,7 +299,7 @@ decltype(auto) with_data_line_code(const PlotLayout& layout, Act&& act)
 // before it: "64.60030", "0.295718E-05".
 std::string written_number(const LayoutField& field, float value);
 
-// The receptor of a data line as a data line writes it, without leading
+// The receptor of a data line as a data line carries it, without leading
 // blanks: "(1000.00000, 0.200000E+04)"; a field that is not a number as its
 // bytes stand, made printable.
 std::string receptor_text(const PlotLayout& layout, const char* line);

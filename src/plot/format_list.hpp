@@ -15,8 +15,9 @@ enum class ListFault : std::uint8_t {
     EmptyItem,
     UnreadableItem,  // the item is list[item_begin, item_end)
     TooWide,
-    FewReals,
-    ReceptorNotReal,
+    FirstNotReal,   // or no field at all
+    SecondNotReal,  // or only one field
+    NoValueField,
 };
 
 struct ListReading {
@@ -44,12 +45,11 @@ public:
             return reading_;
         }
         if (too_wide_) return {ListFault::TooWide};
-        layout_.set_width(column_);
-        std::size_t reals = 0;
-        for (const LayoutField& field : layout_.fields()) reals += field.is_real() ? 1 : 0;
-        if (reals < 3) return {ListFault::FewReals};
-        if (!layout_.field(0).is_real() || !layout_.field(1).is_real()) return {ListFault::ReceptorNotReal};
+        const std::size_t count = layout_.field_count();
+        if (count < 1 || !layout_.field(0).is_real()) return {ListFault::FirstNotReal};
+        if (count < 2 || !layout_.field(1).is_real()) return {ListFault::SecondNotReal};
         layout_.finish();
+        if (layout_.value_fields().empty()) return {ListFault::NoValueField};
         return {};
     }
 
@@ -89,20 +89,26 @@ private:
         return false;
     }
 
-    // '(' item {',' item} ')'
+    // '(' item {',' item} ')', where a colon is an item that needs no comma
+    // before or after it: "(A5:I3)", "(I8,2X:)".
     constexpr bool group()
     {
         if (peek() != '(') return fail(at_);
         ++at_;
         for (;;) {
             const std::size_t item_start = at_;
-            if (!item()) return false;
+            if (peek() == ':') {
+                ++at_;
+                if (!too_wide_) layout_.add_colon(column_);
+            } else if (!item()) {
+                return false;
+            }
             if (peek() == ',') {
                 ++at_;
             } else if (peek() == ')') {
                 ++at_;
                 return true;
-            } else {
+            } else if (peek() != ':' && text_[at_ - 1] != ':') {
                 return fail(at_ == text_.size() ? at_ : item_start);
             }
         }
@@ -115,12 +121,13 @@ private:
         if (count == 0u) return fail(start);
         const std::size_t repeat = count.value_or(1);
         const char letter = peek();
-        if (letter == ',' || letter == ')' || letter == '\0') return fail(start);
+        if (letter == ',' || letter == ')' || letter == ':' || letter == '\0') return fail(start);
         if (letter == '(') {
             const std::size_t first_field = layout_.field_count();
+            const std::size_t first_colon = layout_.colons().size();
             const std::size_t first_column = column_;
             if (!group()) return false;
-            repeat_group(first_field, first_column, repeat);
+            repeat_group(first_field, first_colon, first_column, repeat);
             return true;
         }
         ++at_;
@@ -189,13 +196,23 @@ private:
         column_ += field.width;
     }
 
-    // The group just laid out from first_field and first_column on, repeat times in all.
-    constexpr void repeat_group(std::size_t first_field, std::size_t first_column, std::size_t repeat)
+    // The group just laid out from first_field, first_colon and first_column
+    // on, repeat times in all: its fields and colons copied, each further
+    // copy where the last ends.
+    constexpr void repeat_group(std::size_t first_field, std::size_t first_colon, std::size_t first_column,
+                                std::size_t repeat)
     {
         const std::size_t end_field = layout_.field_count();
+        const std::size_t end_colon = layout_.colons().size();
         const std::size_t width = column_ - first_column;
         for (std::size_t copy = 1; copy < repeat && fits(width); ++copy) {
-            for (std::size_t i = first_field; i < end_field; ++i) {
+            // Fields and colons in their order: a colon before field k goes before it.
+            std::size_t colon = first_colon;
+            for (std::size_t i = first_field; i <= end_field; ++i) {
+                for (; colon < end_colon && layout_.colons()[colon].field == i; ++colon) {
+                    layout_.add_colon(layout_.colons()[colon].column - first_column + column_);
+                }
+                if (i == end_field) break;
                 LayoutField field = layout_.field(i);
                 field.offset = static_cast<std::uint16_t>(field.offset - first_column + column_);
                 layout_.add_field(field);
@@ -219,9 +236,10 @@ struct LayoutReading {
 };
 
 // Reads a parenthesised list of edit descriptors (nX, Fw.d, Ew.d, Aw, Iw,
-// Iw.m, repeat counts, nested groups, either case, blanks ignored) into a
-// layout that plotmerge can merge: at most MAX_LAYOUT_WIDTH columns, at least
-// three reals, the first two fields reals.
+// Iw.m, the colon, repeat counts, nested groups, either case, blanks ignored)
+// into a layout that plotmerge can merge: at most MAX_LAYOUT_WIDTH columns,
+// the first two fields reals, a value field after them. Otherwise why not,
+// its texts made printable.
 LayoutReading read_layout(std::string_view list);
 
 // The text after "FORMAT:" when a header line is a FORMAT line: after its
@@ -229,4 +247,6 @@ LayoutReading read_layout(std::string_view list);
 std::optional<std::string_view> format_line_text(std::string_view header_line);
 
 // A FORMAT line's text read as "FORMAT:" text: blanks, one list, blanks.
-LayoutReading read_format_text(std::string_view text);
+// The text ends at last_column of its line, where the line was cut when it
+// was longer.
+LayoutReading read_format_text(std::string_view text, std::size_t last_column);

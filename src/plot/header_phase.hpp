@@ -9,53 +9,57 @@
 #include "plot/layout.hpp"
 #include "plot/plot_reader.hpp"
 
-// A FORMAT header line that declares a layout plotmerge reads: the layout,
-// the list as written and the line it stands on.
+// A FORMAT header line that declares a layout plotmerge merges: the layout
+// as declared, the list as written and the line it stands on.
 struct FormatLine {
     PlotLayout layout;
     std::string list;
     std::uint64_t line = 0;
 };
 
-// The FORMAT line that a header line of LINE_WIDTH bytes is, numbered line,
-// when it declares a usable layout.
-std::optional<FormatLine> usable_format_line(const char* header_line, std::uint64_t line);
-
-// A FORMAT line whose list declares nothing plotmerge reads, and why.
-struct UnusableFormat {
-    std::uint64_t line = 0;
-    std::string problem;
-};
+// The text after "FORMAT:" of a header line of width bytes read, when it is a
+// FORMAT line: after its asterisk and any blanks, within its first LINE_WIDTH
+// columns, it begins with "FORMAT:".
+std::optional<std::string_view> format_text_of(const char* header_line, std::size_t width);
 
 // Input 1's lines from the first to its first data line, which tell how the
-// data lines of every input are laid out: the first FORMAT line among its
-// header lines declares the layout. Without one, or when its list declares
-// nothing plotmerge reads, the data lines are in the standard layout.
+// data lines of every input are laid out. The first FORMAT line among its
+// header lines declares the layout, and must declare one that can be merged;
+// without one the data lines are in the standard layout. A colon in the list
+// ends the layout where input 1's first data line holds nothing more.
+//
+// It also tells how wide each line is read and each header line written: in
+// a run of the standard layout every line 120 columns, as are the lines before
+// input 1's FORMAT line; that line (read at up to MAX_LAYOUT_WIDTH columns, so
+// that its whole list is seen) and every header line after it, in a run of
+// another layout, as wide as their text; data lines as wide as the layout.
 class HeaderPhase {
 public:
-    // How many bytes of input 1's next line to read: LINE_WIDTH for a header
-    // line; the first data line as wide as the layout's data lines, told by
-    // the first byte of the line ahead.
-    std::size_t next_line_width(PlotReader& input) const;
+    // How many bytes to read of the next line of every input, told by input
+    // 1's next line, which it looks at.
+    std::size_t next_line_width(PlotReader& input);
 
-    // A line of input 1 that the phase has read, its line number from 1: true
-    // when it is a header line, which is looked at for the FORMAT line; false
-    // for the first data line, which ends the phase.
-    bool take_line(const char* line, std::uint64_t line_number);
+    // A line of input 1 just read at width bytes: true when it is a header
+    // line; false for a data line, the first of which settles the layout. The
+    // run stops (RunFailure) at a FORMAT line that cannot be merged, and at a
+    // first data line that cuts the layout to one without a value field.
+    bool take_line(const PlotReader& input, const char* line, std::size_t width);
 
-    // Whether the layout is settled: the FORMAT line is met, usable or not, or the first data line.
-    bool layout_known() const { return declared_ || unusable_ || data_reached_; }
+    // How many bytes of a header line of input 1, read at width, are written.
+    std::size_t header_width(const char* line, std::size_t width) const;
 
-    const PlotLayout& layout() const { return declared_ ? declared_->layout : STANDARD_LAYOUT; }
+    // Whether input 1's layout is known: its FORMAT line is met, or its first data line.
+    bool layout_known() const { return declared_ || data_reached_; }
+
+    // The layout as declared, before a colon cuts it: what other inputs must declare.
+    const PlotLayout& declared_layout() const { return declared_ ? declared_->layout : STANDARD_LAYOUT; }
+
+    // The layout of the data lines: once the first data line is read, as cut at its colon.
+    const PlotLayout& layout() const { return settled_ ? *settled_ : declared_layout(); }
     bool is_standard() const { return layout() == STANDARD_LAYOUT; }
 
-    // How many bytes of a line are read from the first data line on.
-    std::size_t data_line_width() const;
-
-    // The FORMAT line, when it declares a usable layout.
+    // The FORMAT line, when input 1 has one.
     const std::optional<FormatLine>& declared() const { return declared_; }
-    // The FORMAT line, when it declares nothing plotmerge reads.
-    const std::optional<UnusableFormat>& unusable() const { return unusable_; }
 
     // Calls act with the parser and the writer of the data lines.
     template <class Act>
@@ -65,7 +69,12 @@ public:
     }
 
 private:
+    bool wide_run() const { return declared_ && !(declared_->layout == STANDARD_LAYOUT); }
+    std::size_t data_line_width() const { return std::max(LINE_WIDTH, layout().width()); }
+    void take_format_line(const PlotReader& input, std::string_view text, std::size_t width);
+    void settle(const PlotReader& input, const char* line, std::size_t width);
+
     std::optional<FormatLine> declared_;
-    std::optional<UnusableFormat> unusable_;
+    std::optional<PlotLayout> settled_;
     bool data_reached_ = false;
 };

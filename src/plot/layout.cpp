@@ -1,5 +1,24 @@
 #include "plot/layout.hpp"
 
+#include <algorithm>
+#include <string_view>
+
+PlotLayout PlotLayout::cut_at_colon(const char* line, std::size_t width) const
+{
+    std::size_t kept = count_;
+    for (const LayoutColon& colon : colons()) {
+        const std::string_view rest(line + std::min<std::size_t>(colon.column, width), width - std::min<std::size_t>(colon.column, width));
+        if (rest.find_first_not_of(' ') == std::string_view::npos) {
+            kept = colon.field;
+            break;
+        }
+    }
+    PlotLayout cut;
+    for (std::size_t i = 0; i < kept; ++i) cut.add_field(fields_[i]);
+    cut.finish();
+    return cut;
+}
+
 std::string descriptor_text(const LayoutField& field)
 {
     static constexpr char kLetters[] = {'F', 'E', 'I', 'A'};

@@ -2,32 +2,63 @@
 
 #include <utility>
 
-#include "plot/standard_layout.hpp"
+#include "diagnostics.hpp"
+#include "plot/blanks.hpp"
+#include "plot/format_list.hpp"
 
-std::vector<LayoutAgreement::Disagreement> LayoutAgreement::settle(const PlotLayout& layout)
+std::optional<LayoutAgreement::Disagreement> LayoutAgreement::settle(const PlotLayout& layout)
 {
-    std::vector<Disagreement> found;
-    if (settled_) return found;
+    if (settled_) return std::nullopt;
     settled_ = layout;
+    std::optional<Disagreement> first;
     for (int i = 0; i < kMostInputs; ++i) {
-        const std::optional<FormatLine> kept = std::exchange(kept_[i], std::nullopt);
-        if (kept && !(kept->layout == layout)) found.push_back(disagreement(i, *kept));
+        for (std::optional<Declaration>& kept : kept_[i]) {
+            if (!kept || agrees(*kept)) continue;
+            if (!first || kept->line < first->line) first = disagreement(i, *kept);
+            break;
+        }
+        kept_[i] = {};
     }
-    return found;
+    return first;
 }
 
-std::optional<LayoutAgreement::Disagreement> LayoutAgreement::compare(int input, FormatLine format)
+std::optional<LayoutAgreement::Disagreement> LayoutAgreement::compare(int input, std::uint64_t line, std::string_view text,
+                                                                      std::size_t last_column)
 {
+    Declaration declaration = read(input, line, text, last_column);
     if (!settled_) {
-        if (!kept_[input]) kept_[input] = std::move(format);
+        keep(input, std::move(declaration));
         return std::nullopt;
     }
-    if (format.layout == *settled_) return std::nullopt;
-    return disagreement(input, format);
+    if (agrees(declaration)) return std::nullopt;
+    return disagreement(input, declaration);
 }
 
-LayoutAgreement::Disagreement LayoutAgreement::disagreement(int input, const FormatLine& format) const
+LayoutAgreement::Declaration LayoutAgreement::read(int input, std::uint64_t line, std::string_view text,
+                                                   std::size_t last_column)
 {
-    const Answer answer = *settled_ == STANDARD_LAYOUT ? Answer::Warn : Answer::Stop;
-    return {answer, input, format.line, format.list};
+    LastText& last = last_[input];
+    if (!last.declaration || last.text != text) {
+        LayoutReading reading = read_format_text(text, last_column);
+        last.text = std::string(text);
+        last.declaration = Declaration{0, printable(trimmed(text)), std::move(reading.layout), std::move(reading.problem)};
+    }
+    Declaration declaration = *last.declaration;
+    declaration.line = line;
+    return declaration;
+}
+
+void LayoutAgreement::keep(int input, Declaration declaration)
+{
+    auto& [first, other] = kept_[input];
+    if (!first) {
+        first = std::move(declaration);
+    } else if (!other && first->layout && !(declaration.layout && *declaration.layout == *first->layout)) {
+        other = std::move(declaration);
+    }
+}
+
+LayoutAgreement::Disagreement LayoutAgreement::disagreement(int input, const Declaration& declaration)
+{
+    return {input, declaration.line, declaration.list, declaration.problem};
 }

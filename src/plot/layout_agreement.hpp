@@ -4,43 +4,63 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <vector>
+#include <string_view>
 
-#include "plot/header_phase.hpp"
 #include "plot/layout.hpp"
 
 // Whether the other inputs' FORMAT lines declare the layout that input 1's
-// data lines are read in. Fed one FORMAT line at a time, each of another
-// input at a header position of input 1; until input 1's layout is known
-// (its FORMAT line, or without one its first data line), each input's first
-// is kept and answered once it is.
+// data lines are read in, compared as laid out, not as text. Fed the FORMAT
+// lines of other inputs at input 1's header positions, one at a time; until
+// input 1's layout is known (its FORMAT line, or without one its first data
+// line) they are kept, and answered once it is. Each input's FORMAT text is
+// read once while it repeats, so that a list of many nested groups costs
+// little however many lines repeat it.
 class LayoutAgreement {
 public:
-    enum class Answer {
-        Warn,  // input 1 is read in the standard layout, and so is every input
-        Stop,  // input 1 declares its layout: the inputs' fields stand in other columns
-    };
-    // A FORMAT line of another input that declares another layout than input 1's.
+    // A FORMAT line of another input that does not declare input 1's layout:
+    // the run stops on it.
     struct Disagreement {
-        Answer answer;
-        int input;
-        std::uint64_t line;
-        std::string list;
+        int input = 0;
+        std::uint64_t line = 0;
+        std::string list;     // as written, made printable
+        std::string problem;  // why the list cannot be read, when it cannot
     };
 
-    // Input 1's layout is known; the lines kept until now that declare
-    // another, in input order. Later calls give nothing more.
-    std::vector<Disagreement> settle(const PlotLayout& layout);
+    // Input 1's layout is known, as it declares it (the standard one when it
+    // declares none): the first kept line that declares another, by line and
+    // then input. Later calls give nothing more.
+    std::optional<Disagreement> settle(const PlotLayout& layout);
 
-    // A usable FORMAT line of input `input` (counted from 0) at a header
-    // position of input 1: nothing when it agrees or waits.
-    std::optional<Disagreement> compare(int input, FormatLine format);
+    // A FORMAT line of input `input` (counted from 0), numbered line: its text
+    // after "FORMAT:", which ends at last_column of its line. Nothing when it
+    // agrees or waits for input 1's layout.
+    std::optional<Disagreement> compare(int input, std::uint64_t line, std::string_view text, std::size_t last_column);
 
 private:
     static constexpr int kMostInputs = 4;
 
-    Disagreement disagreement(int input, const FormatLine& format) const;
+    // A FORMAT line of another input, read.
+    struct Declaration {
+        std::uint64_t line = 0;
+        std::string list;
+        std::optional<PlotLayout> layout;  // nothing when the list cannot be read
+        std::string problem;
+    };
+    // The last FORMAT text of an input and what it reads as.
+    struct LastText {
+        std::string text;
+        std::optional<Declaration> declaration;
+    };
+
+    Declaration read(int input, std::uint64_t line, std::string_view text, std::size_t last_column);
+    void keep(int input, Declaration declaration);
+    bool agrees(const Declaration& declaration) const { return declaration.layout && *declaration.layout == *settled_; }
+    static Disagreement disagreement(int input, const Declaration& declaration);
 
     std::optional<PlotLayout> settled_;
-    std::array<std::optional<FormatLine>, kMostInputs> kept_;
+    // Until settled: each input's first FORMAT line, and the first after it
+    // that declares another layout; if any kept line disagrees with input 1,
+    // one of these does, and the earlier.
+    std::array<std::array<std::optional<Declaration>, 2>, kMostInputs> kept_;
+    std::array<LastText, kMostInputs> last_;
 };

@@ -88,8 +88,8 @@ bool has_plain_shape(const FieldBytes& field)
            (filled == 0 || field.digits != 0);
 }
 
-// The value of a field of plain shape; nothing about the shape takes a branch.
-bool read_packed_words(std::uint64_t low, std::uint64_t high, int implied_decimals, float& value)
+// The digits of a field of plain shape; nothing about the shape takes a branch.
+bool read_packed_digits(std::uint64_t low, std::uint64_t high, int implied_decimals, PlainDigits& number)
 {
     const FieldBytes field = classify(low, high);
     if (!has_plain_shape(field)) return false;
@@ -105,10 +105,20 @@ bool read_packed_words(std::uint64_t low, std::uint64_t high, int implied_decima
     // reading as zeros; without, the implied decimals, trailing blanks ignored.
     const unsigned filled = 0xFFFFu & ~field.blanks;
     const auto last = static_cast<int>(31 - std::countl_zero(filled | 1u));
-    const int decimals = field.points != 0 ? 15 - std::countr_zero(field.points) : implied_decimals + 15 - last;
+    number.integer = integer;
+    number.decimals = field.points != 0 ? 15 - std::countr_zero(field.points) : implied_decimals + 15 - last;
+    number.negative = field.minus != 0;
+    return true;
+}
+
+// The value of a field of plain shape.
+bool read_packed_words(std::uint64_t low, std::uint64_t high, int implied_decimals, float& value)
+{
+    PlainDigits number;
+    if (!read_packed_digits(low, high, implied_decimals, number)) return false;
     float magnitude = 0.0f;
-    if (!nearest_float_of_scaled(integer, -decimals, magnitude)) return false;
-    value = field.minus != 0 ? -magnitude : magnitude;
+    if (!nearest_float_of_scaled(number.integer, -number.decimals, magnitude)) return false;
+    value = number.negative ? -magnitude : magnitude;
     return true;
 }
 
@@ -158,6 +168,15 @@ bool read_plain_field(const char* field, float& value)
 }
 
 template <RealFieldShape Shape>
+bool read_plain_digits(const char* field, PlainDigits& number)
+{
+    std::uint64_t low = 0;
+    std::uint64_t high = 0;
+    load_field<Shape>(field, low, high);
+    return read_packed_digits(low, high, Shape::decimals, number);
+}
+
+template <RealFieldShape Shape>
 bool is_plain_number(const char* field)
 {
     std::uint64_t low = 0;
@@ -175,6 +194,40 @@ bool read_plain_field(const char* field, std::size_t width, int decimals, float&
     return read_packed_words(load_text_word(padded), load_text_word(padded + 8), decimals, value);
 }
 
+// A field of plain shape as the Fw.d writer writes a decimal: blanks first
+// and only first, a minus sign or none, a point before the last `decimals`
+// bytes, digits elsewhere, and no leading zero but a single 0 before the point.
+bool is_written_bytes(const FieldBytes& bytes, int decimals)
+{
+    const unsigned blanks = bytes.blanks;
+    if (bytes.plus != 0 || (blanks & (blanks + 1)) != 0 || bytes.points != 1u << (15 - decimals)) return false;
+    const auto first = static_cast<unsigned>(std::countr_one(blanks));
+    if (bytes.minus != 0 && bytes.minus != 1u << first) return false;
+    const unsigned digits = 0xFFFFu & ~blanks & ~bytes.points & ~bytes.minus;
+    if (bytes.digits != digits) return false;
+    const unsigned first_digit = first + (bytes.minus != 0 ? 1u : 0u);
+    const unsigned point = 15u - static_cast<unsigned>(decimals);
+    if (first_digit >= point) return false;
+    const std::uint64_t values = first_digit < 8 ? bytes.low_values : bytes.high_values;
+    const bool leading_zero = (values >> (8 * (first_digit % 8)) & 0xF) == 0;
+    return !leading_zero || first_digit + 1 == point;
+}
+
+template <RealFieldShape Shape>
+PlainShape plain_shape_of(const char* field)
+{
+    std::uint64_t low = 0;
+    std::uint64_t high = 0;
+    load_field<Shape>(field, low, high);
+    const FieldBytes bytes = classify(low, high);
+    if (!has_plain_shape(bytes)) return PlainShape::Other;
+    return is_written_bytes(bytes, Shape::decimals) ? PlainShape::Written : PlainShape::Plain;
+}
+
+template PlainShape plain_shape_of<WideReal>(const char*);
+template PlainShape plain_shape_of<NarrowReal>(const char*);
+template bool read_plain_digits<WideReal>(const char*, PlainDigits&);
+template bool read_plain_digits<NarrowReal>(const char*, PlainDigits&);
 template bool read_plain_field<WideReal>(const char*, float&);
 template bool read_plain_field<NarrowReal>(const char*, float&);
 template bool is_plain_number<WideReal>(const char*);

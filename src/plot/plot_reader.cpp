@@ -109,6 +109,13 @@ bool PlotReader::read_line(char* line, std::size_t width)
 
 bool PlotReader::next_line_is_header() { return ensure_available(1) && *input_.data() == '*'; }
 
+std::string_view PlotReader::peek_line(std::size_t width)
+{
+    ensure_available(width);
+    const std::string_view ahead(input_.data(), std::min(input_.size(), width));
+    return ahead.substr(0, std::min(ahead.find_first_of("\r\n"), ahead.size()));
+}
+
 PlotReader open_plot_input(std::string_view name, OpenFiles& open_files)
 {
     return PlotReader(open_by_rule(name, platform::Use::Input, open_files));

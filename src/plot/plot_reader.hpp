@@ -25,6 +25,10 @@ public:
     // Whether the next line is a header line, without reading it; false at end of file.
     bool next_line_is_header();
 
+    // The next line's first bytes, up to its line end (LF or CR) and at most
+    // width of them, without reading it; valid until the next read.
+    std::string_view peek_line(std::size_t width);
+
     // Closes the file; a refused close is a failure.
     void close();
 

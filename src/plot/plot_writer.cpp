@@ -99,12 +99,12 @@ PlotWriter open_plot_output(std::string_view name, OpenFiles& open_files)
     return PlotWriter(open_by_rule(name, platform::Use::Output, open_files));
 }
 
-void write_plot_line(PlotWriter& file, const char* line)
+void write_header_line(PlotWriter& file, const char* line, std::size_t width)
 {
-    char text[LINE_WIDTH + 1];
-    std::memcpy(text, line, LINE_WIDTH);
-    text[LINE_WIDTH] = '\n';
-    file.write(text, sizeof text);
+    char text[MAX_LAYOUT_WIDTH + 1];
+    std::memcpy(text, line, width);
+    text[width] = '\n';
+    file.write(text, width + 1);
 }
 
 void write_data_line(PlotWriter& file, char* text, std::size_t width)

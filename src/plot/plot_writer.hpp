@@ -47,8 +47,8 @@ private:
 // An output of a merge, opened by the plot-file rule (see open_by_rule).
 PlotWriter open_plot_output(std::string_view name, OpenFiles& open_files);
 
-// A header line: the first LINE_WIDTH bytes of line and LF.
-void write_plot_line(PlotWriter& file, const char* line);
+// A header line: its first width bytes and LF.
+void write_header_line(PlotWriter& file, const char* line, std::size_t width);
 
 // A data line of width columns at text, and LF, which is put at text[width]:
 // the buffer has room for one byte more than the line.

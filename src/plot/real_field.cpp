@@ -11,6 +11,7 @@
 #include <optional>
 #include <string_view>
 
+#include "number/decimal_text.hpp"
 #include "number/powers_of_ten.hpp"
 #include "number/real_text.hpp"
 #include "plot/blanks.hpp"
@@ -153,6 +154,75 @@ bool read_squeezed_field(const char* field, std::size_t width, int decimals, flo
 // 39 integer digits, a point and the decimals, or "0." and digits and "E+ee".
 constexpr std::size_t kLongestText = MAX_LAYOUT_WIDTH + 48;
 
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Blanks, then a minus sign or none: where what the writer writes after them begins.
+std::size_t after_blanks_and_minus(const char* field, std::size_t width)
+{
+    std::size_t at = 0;
+    while (at < width && field[at] == ' ') ++at;
+    if (at < width && field[at] == '-') ++at;
+    return at;
+}
+
+std::size_t digits_from(const char* field, std::size_t width, std::size_t at)
+{
+    std::size_t end = at;
+    while (end < width && is_digit(field[end])) ++end;
+    return end - at;
+}
+
+// As format_fixed_field writes an exact decimal: blanks, a minus sign or
+// none, integer digits without a leading zero (a single 0 below one), a
+// point, the decimals, and the end of the field.
+bool is_written_fixed(const char* field, std::size_t width, std::size_t decimals)
+{
+    std::size_t at = after_blanks_and_minus(field, width);
+    const std::size_t whole = digits_from(field, width, at);
+    if (whole == 0 || (whole > 1 && field[at] == '0')) return false;
+    at += whole;
+    if (at == width || field[at] != '.') return false;
+    ++at;
+    return digits_from(field, width, at) == decimals && at + decimals == width;
+}
+
+// As format_exponent_field writes: blanks, a minus sign or none, "0.", the
+// digits (the first not 0, unless all are and the exponent is +00), "E", a
+// sign and two digits, and the end of the field.
+bool is_written_exponent(const char* field, std::size_t width, std::size_t digits)
+{
+    std::size_t at = after_blanks_and_minus(field, width);
+    if (width - at != 2 + digits + 4 || field[at] != '0' || field[at + 1] != '.') return false;
+    at += 2;
+    if (digits_from(field, width, at) != digits) return false;
+    const bool zero = std::all_of(field + at, field + at + digits, [](char c) { return c == '0'; });
+    at += digits;
+    if (field[at] != 'E' || (field[at + 1] != '+' && field[at + 1] != '-') || digits_from(field, width, at + 2) != 2) {
+        return false;
+    }
+    return !zero || std::string_view(field + at, 4) == "E+00";
+}
+
+// A carried field that is not in its written form: its text read exactly
+// (as a number, which the line's parser has checked it is) and written by text().
+template <class Text, class Special>
+void format_carried_field(const char* field, std::size_t width, int decimals, char* out, Text&& text, Special&& special)
+{
+    read_without_blanks(field, width, [&](std::string_view bytes) {
+        const std::optional<DecimalText> number = bytes.empty() ? DecimalText{} : read_decimal_text(bytes, decimals);
+        char written[kLongestText];
+        const std::size_t length = number ? text(*number, written, std::min(width, sizeof written)) : 0;
+        if (number && number->kind != DecimalText::Kind::Number) {
+            special(nearest_float(*number));
+        } else if (length == 0) {
+            std::memset(out, '*', width);
+        } else {
+            right_align(std::string_view(written, length), width, out);
+        }
+    });
+}
+
+
 }  // namespace
 
 template <RealFieldShape Shape>
@@ -263,4 +333,97 @@ bool writes_as_zero(float value, std::size_t width, int decimals)
     const char* end = std::to_chars(text, text + sizeof text, static_cast<double>(value), std::chars_format::fixed,
                                     decimals).ptr;
     return std::find_if(static_cast<const char*>(text), end, [](char c) { return c >= '1' && c <= '9'; }) == end;
+}
+
+template <RealFieldShape Shape>
+CarriedReal check_carried_field(const char* field)
+{
+    switch (plain_shape_of<Shape>(field)) {
+    case PlainShape::Written: return CarriedReal::Written;
+    case PlainShape::Plain: return CarriedReal::Number;
+    case PlainShape::Other: break;
+    }
+    float value = 0.0f;
+    return read_real_field<Shape>(field, value) ? CarriedReal::Number : CarriedReal::NotANumber;
+}
+
+template CarriedReal check_carried_field<WideReal>(const char*);
+template CarriedReal check_carried_field<NarrowReal>(const char*);
+
+CarriedReal check_other_carried_field(const char* field, std::size_t width, int digits, bool exponent)
+{
+    if (!is_real_field(field, width, digits)) return CarriedReal::NotANumber;
+    const auto places = static_cast<std::size_t>(digits);
+    const bool written = exponent ? is_written_exponent(field, width, places) : is_written_fixed(field, width, places);
+    return written ? CarriedReal::Written : CarriedReal::Number;
+}
+
+namespace {
+
+// A carried field of a common shape whose text is digits with a point or
+// implied decimals: its decimal value is integer x 10^-decimals, rounded half
+// to even to Shape::decimals places as an integer, exactly, and written by the
+// float writer's digits. False for any other text.
+template <RealFieldShape Shape>
+bool format_plain_carried_field(const char* field, char* out)
+{
+    PlainDigits number;
+    if (!read_plain_digits<Shape>(field, number)) return false;
+    const auto limit = static_cast<std::uint64_t>(kPowersOfTen[Shape::width - (number.negative ? 2 : 1)]);
+    std::uint64_t rounded = number.integer;
+    if (number.decimals <= Shape::decimals) {
+        const auto scale = static_cast<std::uint64_t>(kPowersOfTen[static_cast<std::size_t>(Shape::decimals - number.decimals)]);
+        if (rounded > (limit - 1) / scale) {
+            std::memset(out, '*', Shape::width);
+            return true;
+        }
+        rounded *= scale;
+    } else {
+        const auto scale = static_cast<std::uint64_t>(kPowersOfTen[static_cast<std::size_t>(number.decimals - Shape::decimals)]);
+        const std::uint64_t remainder = rounded % scale;
+        rounded /= scale;
+        // 0 = down; above half up; at half up when odd.
+        if (remainder > scale / 2 || (remainder == scale / 2 && rounded % 2 == 1)) ++rounded;
+    }
+    if (rounded >= limit) {
+        std::memset(out, '*', Shape::width);
+    } else {
+        write_digits(Shape{}, rounded, number.negative, out);
+    }
+    return true;
+}
+
+}  // namespace
+
+void format_carried_fixed_field(const char* field, std::size_t width, int decimals, char* out)
+{
+    if (check_carried_field(field, width, decimals, false) == CarriedReal::Written) {
+        std::memcpy(out, field, width);
+        return;
+    }
+    switch (real_shape(width, decimals)) {
+    case RealShape::Wide:
+        if (format_plain_carried_field<WideReal>(field, out)) return;
+        break;
+    case RealShape::Narrow:
+        if (format_plain_carried_field<NarrowReal>(field, out)) return;
+        break;
+    case RealShape::Other: break;
+    }
+    format_carried_field(
+        field, width, decimals, out,
+        [&](const DecimalText& number, char* text, std::size_t room) { return fixed_text(number, decimals, text, room); },
+        [&](float special) { format_fixed_field(special, width, decimals, out); });
+}
+
+void format_carried_exponent_field(const char* field, std::size_t width, int digits, char* out)
+{
+    if (check_carried_field(field, width, digits, true) == CarriedReal::Written) {
+        std::memcpy(out, field, width);
+        return;
+    }
+    format_carried_field(
+        field, width, digits, out,
+        [&](const DecimalText& number, char* text, std::size_t room) { return scientific_text(number, digits, text, room); },
+        [&](float special) { format_exponent_field(special, width, digits, out); });
 }

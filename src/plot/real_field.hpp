@@ -72,6 +72,38 @@ void format_fixed_field(OtherShape shape, float value, char* out);
 // NaN as in format_real_field.
 void format_exponent_field(float value, std::size_t width, int digits, char* out);
 
+// A real field that is carried, not computed (every real but the value
+// fields): the width bytes at field, which read as a number, written again
+// into out from the exact decimal value of their text, not from single
+// precision. An Fw.d field is rounded half to even to d decimals, an Ew.d
+// field to d significant digits, on that decimal value; otherwise by the
+// rules of its kind (asterisks when it does not fit, or when an E field's
+// exponent needs more than two digits; the minus sign of a negative zero;
+// infinities and NaN as words). A field already written the way the writer
+// writes it is copied as it stands.
+void format_carried_fixed_field(const char* field, std::size_t width, int decimals, char* out);
+void format_carried_exponent_field(const char* field, std::size_t width, int digits, char* out);
+
+// A carried real field checked as is_real_field checks it, and told whether
+// it is already written the way the writer writes it, to be copied as it
+// stands: in one look at a field of a common shape.
+enum class CarriedReal { NotANumber, Number, Written };
+CarriedReal check_other_carried_field(const char* field, std::size_t width, int digits, bool exponent);
+template <RealFieldShape Shape>
+CarriedReal check_carried_field(const char* field);
+[[gnu::always_inline]] inline CarriedReal check_carried_field(const char* field, std::size_t width, int digits,
+                                                                bool exponent)
+{
+    if (!exponent) {
+        switch (real_shape(width, digits)) {
+        case RealShape::Wide: return check_carried_field<WideReal>(field);
+        case RealShape::Narrow: return check_carried_field<NarrowReal>(field);
+        case RealShape::Other: break;
+        }
+    }
+    return check_other_carried_field(field, width, digits, exponent);
+}
+
 // Whether a value that is not zero is written as zero in an Fw.d field: a
 // zero digit in every place, as when it lies below half the last decimal.
 bool writes_as_zero(float value, std::size_t width, int decimals);

@@ -142,27 +142,17 @@ expect_status 2 "a bad field of a declared layout"
 expect_stderr "plotmap: converting a field of 'wide-bad.plt': line 4: field I8 in columns 34-41 holds '     12x', which is not a number"
 [[ ! -e wide-bad.svg && ! -s out ]] || fail "a bad field of a declared layout left a map or a table"
 
-# A FORMAT line that cannot be read: a warning, then the standard layout, the
-# grid's own table; before a failure's diagnostic when the run then fails.
-{ printf '* GRID TEST MAP\n*  FORMAT: (3(1X,F13.5)\n'; tail -n +3 grid.plt; } >warned.plt
-run --top 3 warned.plt
-expect_status 0 "an unreadable FORMAT line"
-cmp -s expected_table out || { fail "the table after an unreadable FORMAT line differs"; diff expected_table out; }
-[[ $(wc -l <err) == 1 && $(cat err) == "plotmap: warning: line 2 "*"'warned.plt'"* ]] ||
-    fail "no warning about the FORMAT line: $(cat err)"
-{ cat warned.plt; data_line 1.0 2.0 12x4567 A B C; } >warned-bad.plt
-run warned-bad.plt
-expect_status 2 "an unreadable FORMAT line and a bad field"
-[[ $(head -n 1 err) == "plotmap: warning: line 2 "*"'warned-bad.plt'"* ]] ||
-    fail "the warning does not come first: $(cat err)"
-[[ $(tail -n +2 err) == "plotmap: converting a field of 'warned-bad.plt': line 12: field value holds '      12x4567', which is not a number" ]] ||
-    fail "the failure does not follow the warning: $(cat err)"
-
-# A declared layout whose third real is narrower than 13 columns has no value to map.
+# A FORMAT line that cannot be merged, as plotmerge refuses it: one that does
+# not read, one without a value field.
+{ printf '* GRID TEST MAP\n*  FORMAT: (3(1X,F13.5)\n'; tail -n +3 grid.plt; } >unread.plt
+run unread.plt
+expect_status 2 "an unreadable FORMAT line"
+expect_stderr "plotmap: reading the layout of 'unread.plt': line 2 is a FORMAT line that cannot be merged: the list does not read: a closing parenthesis is missing"
+[[ ! -e unread.svg && ! -s out ]] || fail "an unreadable FORMAT line left a map or a table"
 { printf '* NO VALUE\n* FORMAT: (2(1X,F13.5),1X,F8.2,2X,A6)\n'; printf ' %13s %13s %8s  %-6s\n' 1.0 2.0 3.00 TAG; } >novalue.plt
 run novalue.plt
 expect_status 2 "a declared layout without a value field"
-expect_stderr "plotmap: mapping 'novalue.plt': line 2 declares a FORMAT with no value field to map: the first real field after x and y, F8.2 in columns 30-37, is narrower than 13 columns"
+expect_stderr "plotmap: reading the layout of 'novalue.plt': line 2 is a FORMAT line that cannot be merged: it has no value field: no real field of 13 columns or more follows x and y"
 [[ ! -e novalue.svg && ! -s out ]] || fail "a layout without a value field left a map or a table"
 
 # --- failures: one diagnostic line, status 2, nothing left behind ----------

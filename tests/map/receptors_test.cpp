@@ -75,10 +75,9 @@ protected:
         write_file(path_, bytes);
         OpenFiles open_files;
         PlotReader file = open_existing_plot_file(path_, open_files);
-        return read_plot_contents(file, top_count, [this](const std::string& text) { warnings_.push_back(text); });
+        return read_plot_contents(file, top_count);
     }
     ScratchFolder folder_;
-    std::vector<std::string> warnings_;
     std::string path_ = folder_.file("in.plt");
 };
 

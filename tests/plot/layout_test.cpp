@@ -15,24 +15,25 @@
 namespace {
 
 // A layout as "F13.5:2 ... I8.1:110 /117": each field's descriptor and first
-// column, then the width; value fields are marked with a "v".
+// column, a colon as ":" and the column it stands at, then the width of a
+// written line; value fields are marked with a "v".
 std::string summary(const PlotLayout& layout)
 {
     std::string text;
-    std::size_t next_value = 0;
+    const auto colons_before = [&](std::size_t field) {
+        for (const LayoutColon& colon : layout.colons()) {
+            if (colon.field == field) text += ":" + std::to_string(colon.column + 1) + " ";
+        }
+    };
     for (std::size_t i = 0; i < layout.fields().size(); ++i) {
         const LayoutField& field = layout.fields()[i];
+        colons_before(i);
         static constexpr char kLetters[] = {'F', 'E', 'I', 'A'};
         text += kLetters[static_cast<int>(field.kind)] + std::to_string(field.width);
         if (field.kind != FieldKind::Text) text += "." + std::to_string(field.digits);
-        text += ":" + std::to_string(field.offset + 1);
-        const auto& values = layout.value_fields();
-        if (next_value < values.size() && values[next_value] == i) {
-            text += "v";
-            ++next_value;
-        }
-        text += " ";
+        text += ":" + std::to_string(field.offset + 1) + (field.is_value ? "v " : " ");
     }
+    colons_before(layout.fields().size());
     return text + "/" + std::to_string(layout.width());
 }
 
@@ -54,12 +55,15 @@ TEST(FormatLists, LayOutFieldsByTheirDescriptorsRepeatCountsAndGroups)
     // Blanks ignored, lower case, groups in groups.
     EXPECT_EQ("F13.5:2 F13.5:16 E13.6:30v F8.2:44 F8.2:53 F8.2:62 F8.2:71 /78",
               read("( 2 ( 1x , f13.5 ) , 1x,e13.6 , 2(2(1X,F8.2)) )"));
-    // Fields of other kinds do not end the value fields; a real narrower than
-    // 13 columns does, and the reals after it are carried.
-    EXPECT_EQ("F13.5:1 F13.5:14 A4:27 F13.5:31v I3.1:44 E20.10:47v F8.2:67 F13.5:75 /87",
+    // Every real of 13 columns or more after x and y is a value field, wherever it stands.
+    EXPECT_EQ("F13.5:1 F13.5:14 A4:27 F13.5:31v I3.1:44 E20.10:47v F8.2:67 F13.5:75v /87",
               read("(2F13.5,A4,F13.5,I3,E20.10,F8.2,F13.5)"));
-    EXPECT_EQ("F13.5:1 F13.5:14 F8.2:27 F13.5:35 /47", read("(2F13.5,F8.2,F13.5)"));
-    EXPECT_EQ("F1.0:1 F1.0:2 F1.0:3 I4.4:4 I4.0:8 /1024", read("(3F1.0,I4.4,I4.0,1013X)"));
+    EXPECT_EQ("F13.5:1 F13.5:14 F8.2:27 F13.5:35v /47", read("(2F13.5,F8.2,F13.5)"));
+    // Blank columns after the last field are not written.
+    EXPECT_EQ("F1.0:1 F1.0:2 F13.0:3v I4.4:16 I4.0:20 /23", read("(2F1.0,F13.0,I4.4,I4.0,1001X)"));
+    // Colons, with or without commas, repeated with their group.
+    EXPECT_EQ("F13.5:1 F13.5:14 F13.5:27v :42 F13.5:42v :57 /54", read("(2F13.5,2(F13.5,2X:))"));
+    EXPECT_EQ("F13.5:1 F13.5:14 F13.5:27v :40 I3.1:40 :43 /42", read("(2F13.5,F13.5:I3,:)"));
 }
 
 TEST(FormatLists, GiveTheStandardLayoutWhateverTheirText)
@@ -69,7 +73,8 @@ TEST(FormatLists, GiveTheStandardLayoutWhateverTheirText)
     EXPECT_EQ(STANDARD_LAYOUT, layout_of("(1X,F13.5,1X,F13.5,1X,F13.5,3(1X,F8.2),1X,1X,A6,2X,A8,2X,I8.8,2(1X),A8)"));
     EXPECT_EQ("F13.5:2 F13.5:16 F13.5:30v F8.2:44 F8.2:53 F8.2:62 A6:72 A8:80 I8.8:90 A8:100 /107", summary(STANDARD_LAYOUT));
     EXPECT_NE(STANDARD_LAYOUT, layout_of("(3(1X,F13.5),3(1X,F8.2),2X,A6,2X,A8,2X,I8,2X,A8)"));        // I8 is I8.1
-    EXPECT_NE(STANDARD_LAYOUT, layout_of("(3(1X,F13.5),3(1X,F8.2),2X,A6,2X,A8,2X,I8.8,2X,A8,13X)"));  // 120 wide
+    EXPECT_EQ(STANDARD_LAYOUT, layout_of("(3(1X,F13.5),3(1X,F8.2),2X,A6,2X,A8,2X,I8.8,2X,A8,13X)"));  // blanks not written
+    EXPECT_NE(STANDARD_LAYOUT, layout_of("(3(1X,F13.5),3(1X,F8.2),2X,A6,2X,A8,2X,I8.8,2X,A8:)"));    // a colon
     EXPECT_NE(STANDARD_LAYOUT, layout_of("(2(1X,F13.5),1X,E13.6,3(1X,F8.2),2X,A6,2X,A8,2X,I8.8,2X,A8)"));
 }
 
@@ -81,8 +86,11 @@ TEST(FormatLists, ThatDeclareNothingUsableSayWhy)
         {"(3E13.6E2)", "'3E13.6E2'"},     {"(3F13.5,F13)", "'F13'"},          {"(3F13.5,A)", "'A'"},
         {"(3F13.5,E13.0)", "'E13.0'"},    {"(3F13.5,I4.5)", "'I4.5'"},        {"(3F13.5,A6.2)", "'A6.2'"},
         {"(3F13.5,/,A5)", "'/'"},         {"(3F13.5)(A5)", "one parenthesised list"},
-        {"(2F13.5,A5)", "fewer than three real"}, {"(A5,3F13.5)", "not both real"},
-        {"(1X,I5,3F13.5)", "not both real"},      {"(3F13.5,1000X)", "more than 1024 columns"},
+        {"(2F13.5,A5)", "no value field"},        {"(2(1X,F13.5),1X,E12.5)", "no value field"},
+        {"(A5,3F13.5)", "first field, A5 in columns 1-5, is not a real: the file looks like a list of ranked"},
+        {"(1X,I6,1X,F13.5,2(1X,F13.5))", "first field, I6 in columns 2-7"},
+        {"(F13.5,A8,2F13.5)", "second field, A8 in columns 14-21"}, {"(5X)", "no field"},
+        {"(3F13.5,1000X)", "more than 1024 columns"},
         {"(3F13.5,A1025)", "more than 1024 columns"}, {"(99999(3F13.5))", "more than 1024 columns"},
         {"(3F13.5,99999999999999999999X)", "more than 1024 columns"},
     };
@@ -93,38 +101,28 @@ TEST(FormatLists, ThatDeclareNothingUsableSayWhy)
     }
 }
 
-// A FORMAT line: after the asterisk and blanks, "FORMAT:", blanks, one list,
-// blanks; only the first such header line before the first data line counts.
-TEST(FormatLines, DeclareTheLayoutOfTheDataLines)
+// A FORMAT line: after the asterisk and blanks, within the first 120
+// columns, "FORMAT:", blanks, one list, blanks; a list cut where its line was
+// cut says so.
+TEST(FormatLines, AreFoundAfterTheMarkAndReadAsOneList)
 {
-    const auto line = [](std::string_view text) { return plot_line(text); };
-    HeaderPhase header;
-    EXPECT_TRUE(header.take_line(line("* FORMAT STATEMENTS: (2F13.5,F8.2)").data(), 1));
-    EXPECT_TRUE(header.take_line(line("*  format: (3F13.5,A5)").data(), 2));
-    EXPECT_FALSE(header.layout_known());
-    header.take_line(line("*         FORMAT:(3(1X,F13.5),3X,A5,3X,A5)   ").data(), 3);
-    header.take_line(line("* FORMAT: (4F13.5)").data(), 4);
-    ASSERT_TRUE(header.declared().has_value());
-    EXPECT_EQ("(3(1X,F13.5),3X,A5,3X,A5)", header.declared()->list);
-    EXPECT_EQ(3u, header.declared()->line);
-    EXPECT_FALSE(header.is_standard());
-    EXPECT_EQ(LINE_WIDTH, header.data_line_width());  // 58 columns are read as 120
-    EXPECT_FALSE(header.take_line(line(" data").data(), 5));
+    const auto text_of = [](const std::string& line) { return format_text_of(line.data(), line.size()); };
+    EXPECT_FALSE(text_of("* FORMAT STATEMENTS: (2F13.5,F8.2)"));
+    EXPECT_FALSE(text_of("*  format: (3F13.5,A5)"));
+    EXPECT_FALSE(text_of("*" + std::string(120, ' ') + "FORMAT: (3F13.5)"));
+    EXPECT_EQ("(3(1X,F13.5),3X,A5,3X,A5)   ", text_of("*         FORMAT:(3(1X,F13.5),3X,A5,3X,A5)   "));
 
     const std::pair<const char*, const char*> unusable[] = {
-        {"* FORMAT: free", "no parenthesised list"},
-        {"* FORMAT: (3F13.5", "closing parenthesis is missing"},
-        {"*FORMAT: (3F13.5) and more", "text follows"},
-        {"* FORMAT: (3F13.5,T5)", "'T5'"},
+        {" free", "no parenthesised list"},
+        {" (3F13.5   ", "closing parenthesis is missing"},
+        {" (3F13.5,3(1X,F8.2", "runs past column 120"},
+        {" (3F13.5) and more", "text follows"},
+        {" (3F13.5,T5)", "'T5'"},
     };
     for (const auto& [text, problem] : unusable) {
-        HeaderPhase bad;
-        bad.take_line(line(text).data(), 7);
-        EXPECT_TRUE(bad.layout_known()) << text;
-        EXPECT_TRUE(bad.is_standard()) << text;
-        ASSERT_TRUE(bad.unusable().has_value()) << text;
-        EXPECT_EQ(7u, bad.unusable()->line);
-        EXPECT_NE(std::string::npos, bad.unusable()->problem.find(problem)) << bad.unusable()->problem;
+        const LayoutReading reading = read_format_text(text, LINE_WIDTH);
+        EXPECT_FALSE(reading.layout.has_value()) << text;
+        EXPECT_NE(std::string::npos, reading.problem.find(problem)) << reading.problem;
     }
 }
 

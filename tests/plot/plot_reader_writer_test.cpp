@@ -249,7 +249,7 @@ TEST(OpeningPlotFiles, OutputKeepsOldContentUntilItsFirstLineThenHoldsExactlyThe
 
     PlotWriter output = open_plot_output(rewritten, open_files);
     const PlotLine header = plot_line("* header");
-    write_plot_line(output, header.data());
+    write_header_line(output, header.data(), LINE_WIDTH);
     const std::string header_text = as_text(header) + "\n";
     EXPECT_EQ(header_text, read_file(rewritten));  // cut just after the first line, before closing
 

@@ -2,12 +2,14 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <random>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "field_reference.hpp"
+#include "number/decimal_text.hpp"
 #include "plot/real_field.hpp"
 
 namespace {
@@ -188,5 +190,109 @@ struct TenColumnsThreeDecimals {
 };
 static_assert(RealFieldShape<WideReal> && RealFieldShape<NarrowReal>);
 static_assert(!RealFieldShape<TenColumnsThreeDecimals>);
+
+// A carried field is written from the exact decimal value of its text,
+// rounded half to even on that decimal: values worked out by hand. Texts in
+// the form the writer writes come out byte for byte.
+TEST(WritingCarriedFields, RoundsTheExactDecimalOfTheirTextHalfToEven)
+{
+    const struct {
+        const char* text;
+        bool exponent;
+        int width;
+        int digits;
+        const char* written;
+    } cases[] = {
+        {"4425586.20194", false, 13, 5, "4425586.20194"},  // a float would give ...586.20312
+        {"6137044.02000", false, 13, 5, "6137044.02000"},
+        {"-1249.68", false, 13, 5, "  -1249.68000"},
+        {"   492.40388 ", false, 13, 5, "    492.40388"},
+        {"588348.27", false, 13, 5, " 588348.27000"},
+        {" +1.0", false, 13, 5, "      1.00000"},
+        {"125", false, 13, 5, "      0.00125"},            // implied decimals
+        {"1 2 3", false, 8, 2, "    1.23"},
+        {"12E1", false, 8, 2, "    1.20"},                 // implied decimals before the exponent
+        {"1.5+2", false, 13, 5, "    150.00000"},
+        {"0.000005", false, 13, 5, "      0.00000"},        // a tie: to the even 0
+        {"0.000015", false, 13, 5, "      0.00002"},        // a tie: to the even 2
+        {"0.0000150001", false, 13, 5, "      0.00002"},
+        {"-0.000004", false, 13, 5, "     -0.00000"},       // negative, rounds to zero
+        {"-0", false, 8, 2, "   -0.00"},
+        {"", false, 8, 2, "    0.00"},
+        {"999999.999994", false, 13, 5, " 999999.99999"},
+        {"1.E7", false, 13, 5, "*************"},             // eight integer digits
+        {"-9999.995", false, 9, 2, "-10000.00"},             // a tie to the odd 9: up, carried
+        {"1E39", false, 13, 5, "*************"},             // 1E34, exactly, no infinity
+        {"2.5", false, 6, 0, "    2."},
+        {"3.5", false, 6, 0, "    4."},
+        {"-inf", false, 8, 2, "    -Inf"},
+        {"NaN", false, 13, 5, "          NaN"},
+        {"0.295718E-05", true, 13, 6, " 0.295718E-05"},
+        {"2.957175E-06", true, 13, 6, " 0.295718E-05"},       // a tie to the odd 7: up
+        {"2.957185E-06", true, 13, 6, " 0.295718E-05"},       // a tie to the even 8: down
+        {"0", true, 13, 6, " 0.000000E+00"},
+        {"-0.0E7", true, 13, 6, "-0.000000E+00"},
+        {"1.E39", true, 13, 6, " 0.100000E+40"},
+        {"1.E-100", true, 13, 6, " 0.100000E-99"},
+        {"1.E-101", true, 13, 6, "*************"},           // an exponent of three digits
+        {"9.9999996E98", true, 13, 6, "*************"},       // carries to 0.100000E+100
+        {"-1234567.", true, 12, 6, "************"},           // -0.123457E+07 needs 13 columns
+        {"  12345678", true, 13, 6, " 0.123457E+02"},        // implied decimals: 12.345678
+    };
+    for (const auto& c : cases) {
+        std::string field = c.text;
+        field.resize(static_cast<std::size_t>(c.width), ' ');
+        std::string written(field.size() + 1, '#');
+        if (c.exponent) {
+            format_carried_exponent_field(field.data(), field.size(), c.digits, written.data());
+        } else {
+            format_carried_fixed_field(field.data(), field.size(), c.digits, written.data());
+        }
+        EXPECT_EQ(std::string(c.written) + "#", written) << '[' << c.text << "] as " << (c.exponent ? 'E' : 'F')
+                                                         << c.width << '.' << c.digits;
+    }
+}
+
+// The shortcuts of a carried field (a text already written as the writer
+// writes it, copied; plain digits rounded as integers) against the general
+// way on its exact decimal, on random fields of the common shapes and others.
+TEST(WritingCarriedFields, GiveTheGeneralWaysDigitsByEveryShortcut)
+{
+    std::mt19937_64 random(20261210);
+    const auto digits = [&](std::size_t count) {
+        std::string text;
+        for (std::size_t i = 0; i < count; ++i) text += static_cast<char>('0' + random() % 10);
+        return text;
+    };
+    for (int i = 0; i < 300'000; ++i) {
+        const std::size_t width = i % 3 == 0 ? 13 : i % 3 == 1 ? 8 : 3 + random() % 14;
+        const int decimals = i % 3 == 0 ? 5 : i % 3 == 1 ? 2 : static_cast<int>(random() % (width - 1));
+        std::string text = random() % 4 == 0 ? "-" : random() % 9 == 0 ? "+" : "";
+        const std::size_t whole = random() % 8;
+        text += digits(whole);
+        if (random() % 5 != 0) text += "." + digits(random() % 9);
+        if (random() % 9 == 0) text += "E" + std::to_string(static_cast<int>(random() % 7) - 3);
+        if (text.size() > width) text.resize(width);
+        const std::size_t left = random() % (width - text.size() + 1);
+        const std::string field = std::string(left, ' ') + text + std::string(width - text.size() - left, ' ');
+
+        const std::string squeezed = [&] {
+            std::string kept;
+            for (const char c : field) {
+                if (c != ' ') kept += c;
+            }
+            return kept;
+        }();
+        const std::optional<DecimalText> number = squeezed.empty() ? DecimalText{} : read_decimal_text(squeezed, decimals);
+        if (!number) continue;
+        char general[64];
+        const std::size_t length = fixed_text(*number, decimals, general, width);
+        const std::string expected = length == 0 ? std::string(width, '*')
+                                                 : std::string(width - length, ' ') + std::string(general, length);
+        std::string written(width, '#');
+        format_carried_fixed_field(field.data(), width, decimals, written.data());
+        ASSERT_EQ(expected, written) << '[' << field << "] as F" << width << '.' << decimals;
+    }
+}
 
 }  // namespace

@@ -1,6 +1,6 @@
 * FOUR VALUES IN EXPONENT FORM, YEAR ONE                                                                                
 * FOR A TOTAL OF      3 RECEPTORS.                                                                                      
 *         FORMAT: (2(1X,F13.5),4(1X,E13.6),3(1X,F8.2),2X,A6,2X,A8,2X,I8.8,2X,A8)                                        
-*        X             Y      AVERAGE CONC  DRY DEPO      WET DEPO      TOTAL DEPO     ZELEV    ZHILL    ZFLAG    AVE   
-  588348.25000 3674591.25000  0.200120E-06  0.500000E-01  0.500000E-01  0.000000E+00    24.10    24.10     0.00  ANNUAL  ALL       00000000  NET2    
-  588448.25000 3674591.25000  0.200000E+01  0.400000E+01  0.000000E+00 -0.000000E+00    24.10    24.10     0.00  ANNUAL  ALL       00000000  NET2    
+*        X             Y      AVERAGE CONC  DRY DEPO      WET DEPO      TOTAL DEPO     ZELEV    ZHILL    ZFLAG    AVE     GRP       DATE     NET ID
+  588348.27000 3674591.15000  0.200120E-06  0.500000E-01  0.500000E-01  0.000000E+00    24.10    24.10     0.00  ANNUAL  ALL       00000000  NET2    
+  588448.27000 3674591.15000  0.200000E+01  0.400000E+01  0.000000E+00 -0.000000E+00    24.10    24.10     0.00  ANNUAL  ALL       00000000  NET2    

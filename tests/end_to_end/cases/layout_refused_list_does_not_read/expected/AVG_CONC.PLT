@@ -1,0 +1,1 @@
+* A FILE OF THE STANDARD LAYOUT                                                                                         

@@ -1,0 +1,1 @@
+* HIGHEST VALUES, RANKED                                                                                                

@@ -1,0 +1,2 @@
+* TOO WIDE                                                                                                              
+* SECOND                                                                                                                
