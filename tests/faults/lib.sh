@@ -25,6 +25,13 @@ cleanup() {
     fi
     chmod -R u+rwX "$WORK" 2>/dev/null
     rm -rf --one-file-system "$WORK"
+    # An emulator's server run as nobody (Wine's) may still be writing its
+    # state into nobody's home for a moment after the run.
+    local try
+    for try in 1 2 3 4 5; do
+        [[ -z $NOBODY_ROOM || ! -e $NOBODY_ROOM ]] && break
+        rm -rf --one-file-system "$NOBODY_ROOM" 2>/dev/null || sleep 1
+    done
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM HUP
@@ -107,16 +114,65 @@ run_plotmerge() {
     status=$?
 }
 
-# The same as an unprivileged user, who must be able to use the folder. An
-# emulator keeps its state (Wine's prefix) in a home of that user's own.
-NOBODY_HOME=${TMPDIR:-/tmp}/plotmerge-faults-nobody
-run_plotmerge_as_nobody() {
-    if ((${#EMULATOR[@]} > 0)); then
-        mkdir -p "$NOBODY_HOME" && chown nobody:nogroup "$NOBODY_HOME"
+# ---- another user -------------------------------------------------------
+
+# Cases that need a user without root's rights run as nobody. nobody cannot
+# pass through a folder that only root may enter, such as a clone or a
+# TMPDIR of mode 0700, so those cases run in a room of nobody's own: a
+# folder under the first of TMPDIR, /tmp and /var/tmp that nobody can
+# reach, holding a copy of the program and of its emulator's runner (Wine's
+# runner lives in the clone), the case folders, and nobody's home and TMPDIR,
+# where an emulator keeps its state (Wine's prefix). A group makes the room
+# before its cases run; it is removed at exit.
+as_nobody() { setpriv --reuid=nobody --regid=nogroup --clear-groups -- "$@"; }
+
+NOBODY_ROOM=
+NOBODY_UNAVAILABLE=
+make_room_for_nobody() {
+    local base
+    if [[ $(id -u) != 0 ]]; then
+        NOBODY_UNAVAILABLE="changing to the user nobody needs root"
+    elif ! command -v setpriv >/dev/null; then
+        NOBODY_UNAVAILABLE="setpriv is missing (package util-linux)"
+    elif ! { getent passwd nobody && getent group nogroup; } >/dev/null; then
+        NOBODY_UNAVAILABLE="no user nobody or group nogroup"
+    elif ! as_nobody true 2>/dev/null; then
+        NOBODY_UNAVAILABLE="setpriv cannot change to nobody"
+    else
+        for base in "${TMPDIR:-/tmp}" /tmp /var/tmp; do
+            as_nobody test -d "$base" -a -x "$base" 2>/dev/null || continue
+            NOBODY_ROOM=$(mktemp -d "$base/plotmerge-faults-nobody.XXXXXX") && break
+        done
+        [[ -n $NOBODY_ROOM ]] ||
+            NOBODY_UNAVAILABLE="nobody may enter none of ${TMPDIR:-/tmp}, /tmp and /var/tmp"
     fi
-    env -u PLOTMERGE_WINEPREFIX HOME="$NOBODY_HOME" XDG_CACHE_HOME="$NOBODY_HOME/.cache" \
+    [[ -n $NOBODY_ROOM ]] || return 1
+    chmod 0755 "$NOBODY_ROOM"
+    mkdir -m 0755 "$NOBODY_ROOM/bin" "$NOBODY_ROOM/cases"
+    mkdir -m 0700 "$NOBODY_ROOM/home" "$NOBODY_ROOM/home/tmp"
+    chown nobody:nogroup "$NOBODY_ROOM/home" "$NOBODY_ROOM/home/tmp"
+    cp "$PLOTMERGE" "$NOBODY_ROOM/bin/" && chmod 0755 "$NOBODY_ROOM/bin/${PLOTMERGE##*/}"
+    NOBODY_PLOTMERGE=$NOBODY_ROOM/bin/${PLOTMERGE##*/}
+    NOBODY_EMULATOR=("${EMULATOR[@]}")
+    if ((${#EMULATOR[@]} > 0)) && [[ ${EMULATOR[0]} == */* && -f ${EMULATOR[0]} ]]; then
+        cp "${EMULATOR[0]}" "$NOBODY_ROOM/bin/" && chmod 0755 "$NOBODY_ROOM/bin/${EMULATOR[0]##*/}"
+        NOBODY_EMULATOR[0]=$NOBODY_ROOM/bin/${EMULATOR[0]##*/}
+    fi
+}
+
+# Moves the current case, files and all, into the room and makes it nobody's.
+move_case_to_room_for_nobody() {
+    [[ -n $NOBODY_ROOM ]] || skip "$NOBODY_UNAVAILABLE"
+    local folder=$NOBODY_ROOM/cases/${PWD##*/}
+    cp -a . "$folder" && cd "$folder" && chown -R nobody:nogroup . || exit 1
+}
+
+# Runs the tool as nobody, as run_plotmerge does, in a folder of the room.
+run_plotmerge_as_nobody() {
+    env -u PLOTMERGE_WINEPREFIX HOME="$NOBODY_ROOM/home" XDG_CACHE_HOME="$NOBODY_ROOM/home/.cache" \
+        TMPDIR="$NOBODY_ROOM/home/tmp" \
         setpriv --reuid=nobody --regid=nogroup --clear-groups -- \
-        "${EMULATOR[@]}" "$PLOTMERGE" <answers >stdout.txt 2>stderr.txt
+        "${NOBODY_EMULATOR[@]}" "$NOBODY_PLOTMERGE" <answers >stdout.txt 2>stderr.txt
     status=$?
 }
 
@@ -220,12 +276,14 @@ expect_no_file() {
 
 # ---- running the cases --------------------------------------------------
 
+# Runs each case in a folder of its own under CASES_FOLDER ($WORK unless the
+# group chose another, such as its room for nobody).
 run_cases() {
     local name passed=0 failures=0 skipped=0 result
     for name; do
-        mkdir -p "$WORK/$name"
+        mkdir -p "${CASES_FOLDER:-$WORK}/$name"
         (
-            cd "$WORK/$name" || exit 1
+            cd "${CASES_FOLDER:-$WORK}/$name" || exit 1
             failed=0
             "$name"
             exit "$failed"

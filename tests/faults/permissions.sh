@@ -3,7 +3,7 @@
 # or not change: run as the unprivileged user nobody, in folders it owns.
 source "$(dirname "$0")/lib.sh"
 
-# The case folder belongs to nobody; the binary is copied where nobody can run it.
+# The case folder, in the room for nobody (lib.sh), belongs to nobody.
 owned_by_nobody() {
     chown nobody:nogroup .
     data_line 3.00000 >in.plt
@@ -96,13 +96,8 @@ case_missing_input_in_folder_without_write_permission() {
     expect_no_file none.plt AVG_CONC.PLT
 }
 
-[[ $(id -u) == 0 ]] || skip "changing to the user nobody needs root"
-command -v setpriv >/dev/null || skip "setpriv is missing"
-{ getent passwd nobody && getent group nogroup; } >/dev/null || skip "no user nobody or group nogroup"
-# nobody must reach the case folders and the binary.
-chmod 0755 "$WORK"
-cp "$PLOTMERGE" "$WORK/plotmerge" && chmod 0755 "$WORK/plotmerge" && PLOTMERGE=$WORK/plotmerge
-setpriv --reuid=nobody --regid=nogroup --clear-groups -- true 2>/dev/null || skip "setpriv cannot change to nobody"
+make_room_for_nobody || skip "$NOBODY_UNAVAILABLE"
+CASES_FOLDER=$NOBODY_ROOM/cases
 run_cases case_output_that_may_only_be_read case_output_that_may_only_be_written \
     case_input_that_may_only_be_written case_input_that_may_not_be_used_at_all \
     case_folder_without_write_permission case_missing_input_in_folder_without_write_permission

@@ -57,12 +57,10 @@ case_read_only_files() {
     chmod a-w in.plt RISK.PLT
     answer_lines 1 in.plt 2.0 S Y
     if [[ -w RISK.PLT ]]; then
-        # root may write any file: the run is made as nobody instead.
-        command -v setpriv >/dev/null || skip "root ignores read-only files and setpriv is missing"
-        # Wine reopens the working folder by its full path, so nobody must be
-        # able to pass through the folders above it too.
-        chown -R nobody:nogroup .
-        chmod a+x "$WORK"
+        # root may write any file: the run is made as nobody instead, in a
+        # folder nobody can reach by its full path, as Wine reopens it.
+        [[ -n $NOBODY_ROOM ]] || skip "root ignores read-only files, and $NOBODY_UNAVAILABLE"
+        move_case_to_room_for_nobody
         run_plotmerge_as_nobody
     else
         run_plotmerge
@@ -76,5 +74,6 @@ case_read_only_files() {
     expect_file_bytes SUM_CONC.PLT expected_sum.plt
 }
 
+make_room_for_nobody || true
 run_cases case_names_that_cannot_be_opened case_combined_output_is_a_folder case_same_file_through_a_hard_link \
     case_read_only_files

@@ -53,13 +53,15 @@ case_input_ends_before_each_answer() {
     unset context
 }
 
-# Each row: the redirections of the standard streams, whether the first prompt
-# reaches stdout.txt, and the diagnostic (extended regular expression).
+# Each row: the arguments and redirections of the standard streams, whether
+# the first prompt reaches stdout.txt, and the diagnostic (extended regular
+# expression).
 BROKEN_STREAM_ROWS=(
     "<&- >stdout.txt|yes|^plotmerge: reading an answer: .+"
     "<. >stdout.txt|yes|^plotmerge: reading an answer: standard input: Is a directory$"
     "<answers >/dev/full|no|^plotmerge: writing a prompt to 'standard output': No space left on device$"
     "<answers >&-|no|^plotmerge: writing a prompt to 'standard output': .+"
+    "--help <answers >/dev/full|no|^plotmerge: writing the help to 'standard output': No space left on device$"
 )
 case_standard_stream_unusable() {
     local row streams prompted pattern

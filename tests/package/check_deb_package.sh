@@ -141,6 +141,22 @@ cmp "$work/expected_avg" "$scratch/AVG_CONC.PLT" || fail "AVG_CONC.PLT differs"
 cmp "$work/expected_risk" "$scratch/RISK.PLT" || fail "RISK.PLT differs"
 [[ ! -e $scratch/SUM_CONC.PLT ]] || fail "SUM_CONC.PLT was created in average mode"
 
+# --- --version and --help ----------------------------------------------------
+# Each answers on standard output with status 0 instead of the dialogue: no
+# prompt and no file opened, although answers are waiting.
+options=$work/options
+mkdir "$options"
+cp "$data_dir/a.plt" "$options/"
+for option in --version --help; do
+    (cd "$options" && printf '1\na.plt\n1.0\nS\nN\n' | "$plotmerge" "$option" >"stdout$option" 2>stderr)
+    status=$?
+    [[ $status == 0 && ! -s $options/stderr ]] || fail "$option ended with status $status: $(cat "$options/stderr")"
+    [[ ! -e $options/SUM_CONC.PLT ]] || fail "$option ran the dialogue"
+    grep -q '^ Type in' "$options/stdout$option" && fail "$option printed a prompt"
+done
+cmp -s "$options/stdout--version" <(echo "plotmerge $version") || fail "--version does not print 'plotmerge $version'"
+grep -q 'man plotmerge' "$options/stdout--help" || fail "--help does not say where the manual is"
+
 # --- the packaged examples run to the end -----------------------------------
 examples=$root/usr/share/doc/plotmerge/examples
 for answers in "$examples"/*.answers; do
