@@ -190,20 +190,19 @@ AnswerText AnswerReader::read_word_answer(std::string_view question)
     return word;
 }
 
-// A name keeps the first bytes of its line, however they fall on characters;
-// on Windows a cut inside a UTF-8 character costs that character when the
-// name is opened (utf8_part_of_name), so both must agree on the length.
-static_assert(std::tuple_size_v<AnswerText> == platform::LONGEST_ANSWERED_NAME);
-
-AnswerText AnswerReader::read_name_answer(std::string_view question)
+NameAnswer AnswerReader::read_name_answer(std::string_view question)
 {
     ++answers_begun_;
-    AnswerText name = blank_text();
+    NameAnswer name{blank_text()};
     int c = next_byte();
     if (c == kEnd) throw end_of_input(question);
     std::size_t length = 0;
     while (c != '\n' && c != '\r' && c != kEnd) {
-        if (length < name.size()) name[length++] = static_cast<char>(c);
+        if (length < name.text.size()) {
+            name.text[length++] = static_cast<char>(c);
+        } else if (c != ' ') {
+            name.too_long = true;
+        }
         c = next_byte();
     }
     // A CR ends the name; an LF right after it belongs to the same line end.

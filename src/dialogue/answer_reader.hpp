@@ -15,6 +15,13 @@
 // A word or name answer: LINE_WIDTH characters, blank-padded.
 using AnswerText = std::array<char, LINE_WIDTH>;
 
+// A name answer: the first LINE_WIDTH bytes of its line, blank-padded, and
+// whether the line held more than that before its trailing blanks.
+struct NameAnswer {
+    AnswerText text;
+    bool too_long = false;
+};
+
 // Reads the operator's answers, one per line, from an open file (standard
 // input in a run). Each read starts at the beginning of the next line and
 // discards what its line holds after the value. Every method takes a short
@@ -37,7 +44,7 @@ public:
     AnswerText read_word_answer(std::string_view question);
 
     // The whole next line as typed, cut to LINE_WIDTH; a blank line is an empty name.
-    AnswerText read_name_answer(std::string_view question);
+    NameAnswer read_name_answer(std::string_view question);
 
 private:
     static constexpr int kEnd = -1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "diagnostics.hpp"
 #include "plot/data_line.hpp"
 #include "plot/standard_layout.hpp"
 
@@ -86,7 +87,8 @@ std::string format_top_table(const std::vector<RankedLine>& ranked, const Mapped
         }
         std::string_view texts = line.texts;
         for (std::size_t i = 0; i < fields.texts.size(); ++i) {
-            text_column(out, texts.substr(0, fields.texts[i].width), text_widths[i]);
+            // Quoted as diagnostics quote text, so that no control byte reaches the terminal.
+            text_column(out, printable(texts.substr(0, fields.texts[i].width)), text_widths[i]);
             texts.remove_prefix(std::min<std::size_t>(fields.texts[i].width, texts.size()));
         }
         end_line(out, start);

@@ -36,16 +36,11 @@ public:
     }
 
     // Header lines until input 1's first data line, which settle the layout;
-    // then every data line in that layout.
+    // then every data line in that layout, until an input has no line left.
     void run()
     {
-        for (;;) {
-            if (!read_position(header_.next_line_width(input(0)))) return;
-            if (!header_.take_line(input(0), line(0), width_)) break;
-            write_header_position();
-        }
-        answer(agreement_.settle(header_.declared_layout()));
-        header_.with_data_line_code([&](auto parser, auto writer) { merge_from_first_data_line(parser, writer); });
+        merge_positions();
+        note_end();
     }
 
     // What the inputs' readers counted, however the merge ended.
@@ -58,6 +53,33 @@ public:
     }
 
 private:
+    void merge_positions()
+    {
+        for (;;) {
+            if (!read_position(header_.next_line_width(input(0)))) return;
+            if (!header_.take_line(input(0), line(0), width_)) break;
+            write_header_position();
+        }
+        answer(agreement_.settle(header_.declared_layout()));
+        if (const auto& column = header_.cut_column()) warnings_.colon_column = *column + 1;
+        header_.with_data_line_code([&](auto parser, auto writer) { merge_from_first_data_line(parser, writer); });
+    }
+
+    // The merge ended at an input that had no line left: the other inputs
+    // that still had one, and a merge that wrote no data line.
+    void note_end()
+    {
+        LinesLeft left{input(ended_).name(), input(ended_).lines_read(), {}};
+        for (int i = 0; i < count_; ++i) {
+            // The inputs before the one that ended have had their line read at this position.
+            if (i < ended_ || (i > ended_ && input(i).has_line_ahead())) {
+                left.others.count([&] { return FilePlace{input(i).name(), 0}; });
+            }
+        }
+        if (left.others.count() != 0) warnings_.lines_left = std::move(left);
+        if (data_lines_written_ == 0) warnings_.no_data_line = job_.output_file->name();
+    }
+
     PlotReader& input(int i) const { return *job_.inputs[i].file; }
     const char* line(int i) const { return lines_[i].data(); }
 
@@ -67,7 +89,10 @@ private:
     {
         width_ = width;
         for (int i = 0; i < count_; ++i) {
-            if (!input(i).read_line(lines_[i].data(), width)) return false;
+            if (!input(i).read_line(lines_[i].data(), width)) {
+                ended_ = i;
+                return false;
+            }
         }
         return true;
     }
@@ -99,12 +124,17 @@ private:
     template <class Parser>
     void note_position(const Parser& parser);
 
+    // How many values not zero are written as zero, and how many as asterisks, in a line written.
     template <class Writer>
-    static std::size_t values_written_as_zero(const Writer& writer, const float* values)
+    static std::pair<std::size_t, std::size_t> lost_values(const Writer& writer, const float* values, const char* text)
     {
         std::size_t zeros = 0;
-        for (std::size_t k = 0; k < writer.layout().value_fields().size(); ++k) zeros += writer.writes_as_zero(k, values[k]);
-        return zeros;
+        std::size_t asterisks = 0;
+        for (std::size_t k = 0; k < writer.layout().value_fields().size(); ++k) {
+            zeros += writer.writes_as_zero(k, values[k]);
+            asterisks += writer.written_as_asterisks(k, text);
+        }
+        return {zeros, asterisks};
     }
 
     FilePlace here(int i) const { return {input(i).name(), input(i).lines_read()}; }
@@ -133,6 +163,8 @@ private:
     LayoutAgreement agreement_;
     std::array<FieldValue, MAX_LAYOUT_FIELDS> carried_;  // the last input's fields at the current position
     std::uint64_t lines_written_ = 0;  // to each output, which get the same lines
+    std::uint64_t data_lines_written_ = 0;
+    int ended_ = 0;  // the input that had no line left
     std::size_t width_ = 0;            // of the lines of the current position
 };
 
@@ -163,18 +195,23 @@ void Merge::merge_data_position(Parser& parser, const Writer& writer)
     char text[MAX_LAYOUT_WIDTH + 1];
     writer.write(carried, combined, line(last), text);
     write_data_line(*job_.output_file, text, writer.width());
-    const std::size_t zeros = values_written_as_zero(writer, combined);
-    std::size_t risk_zeros = 0;
+    const auto [zeros, asterisks] = lost_values(writer, combined, text);
+    std::pair<std::size_t, std::size_t> risk_lost{0, 0};
     if (job_.risk_requested) {
         // The risk line differs from the combined line in its value fields only.
         for (std::size_t k = 0; k < value_fields.size(); ++k) combined[k] = RISK_FACTOR * combined[k];
         writer.write_values(combined, text);
         write_data_line(*job_.risk_file, text, writer.width());
-        risk_zeros = values_written_as_zero(writer, combined);
+        risk_lost = lost_values(writer, combined, text);
     }
     ++lines_written_;
-    for (std::size_t k = 0; k < zeros; ++k) warnings_.zeros_in_output.count([&] { return written(job_.output_file); });
-    for (std::size_t k = 0; k < risk_zeros; ++k) warnings_.zeros_in_risk.count([&] { return written(job_.risk_file); });
+    ++data_lines_written_;
+    const auto output_place = [&] { return written(job_.output_file); };
+    const auto risk_place = [&] { return written(job_.risk_file); };
+    for (std::size_t k = 0; k < zeros; ++k) warnings_.zeros_in_output.count(output_place);
+    for (std::size_t k = 0; k < risk_lost.first; ++k) warnings_.zeros_in_risk.count(risk_place);
+    for (std::size_t k = 0; k < asterisks; ++k) warnings_.asterisks_in_output.count(output_place);
+    for (std::size_t k = 0; k < risk_lost.second; ++k) warnings_.asterisks_in_risk.count(risk_place);
     note_position(parser);
 }
 
@@ -182,8 +219,13 @@ template <class Parser>
 void Merge::note_position(const Parser& parser)
 {
     const int last = count_ - 1;
+    const std::optional<std::size_t>& cut = header_.cut_column();
     for (int i = 0; i < count_; ++i) {
         if (holds_nothing_but_blanks(line(i), width_)) warnings_.blank_data_lines.count([&] { return here(i); });
+        if (cut && *cut < width_ &&
+            std::string_view(line(i) + *cut, width_ - *cut).find_first_not_of(' ') != std::string_view::npos) {
+            warnings_.text_past_colon.count([&] { return here(i); });
+        }
     }
     int differing = 0;
     while (differing < last && parser.same_receptor(line(differing), line(last))) ++differing;

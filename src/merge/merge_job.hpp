@@ -15,9 +15,11 @@ inline constexpr int MAX_INPUTS = 4;
 
 enum class CombineMode { Average, Sum };
 
-// One input: its name as answered (blank-padded), its scale factor, its open file.
+// One input: its name as answered (blank-padded, and whether the answer was
+// longer), its scale factor, its open file.
 struct InputSlot {
     std::array<char, LINE_WIDTH> name{};
+    bool name_too_long = false;
     float scale = 1.0f;
     std::optional<PlotReader> file;
 };

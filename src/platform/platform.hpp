@@ -73,6 +73,7 @@ struct OpenedFile {
     FileIdentity identity;  // taken from the open handle, not from the name
     Access access = Access::ReadWrite;
     bool regular = false;  // a plain file on disk, which can be cut
+    bool created = false;  // no file had the name: the open made it, empty
 };
 
 // Opens a name as the bytes given, by the plot-file rule: read-write, created

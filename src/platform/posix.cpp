@@ -91,7 +91,8 @@ std::string error_text(SystemError error) { return std::strerror(static_cast<int
 std::optional<SystemError> open_by_rule(const std::string& name, Use use, OpenedFile& opened)
 {
     struct stat status {};
-    const bool is_pipe = ::stat(name.c_str(), &status) == 0 && S_ISFIFO(status.st_mode);
+    const bool exists = ::stat(name.c_str(), &status) == 0 || errno != ENOENT;
+    const bool is_pipe = exists && S_ISFIFO(status.st_mode);
     Access access = Access::ReadWrite;
     int descriptor = -1;
     if (is_pipe) {
@@ -102,7 +103,9 @@ std::optional<SystemError> open_by_rule(const std::string& name, Use use, Opened
     }
     descriptor = above_standard_streams(descriptor);
     if (descriptor < 0) return last_error();
-    return describe_open(descriptor, access, opened);
+    const auto error = describe_open(descriptor, access, opened);
+    opened.created = !error && !exists;
+    return error;
 }
 
 std::optional<SystemError> open_existing_for_reading(const std::string& name, OpenedFile& opened)

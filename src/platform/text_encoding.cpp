@@ -173,20 +173,14 @@ std::u16string utf16_from_utf8(std::string_view utf8)
     return utf16;
 }
 
-std::optional<std::string_view> utf8_part_of_name(std::string_view name)
+bool is_utf8(std::string_view bytes)
 {
-    std::size_t at = 0;
-    while (at < name.size()) {
-        const std::size_t length = utf8_character_length(name.substr(at));
-        if (length == 0) break;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t length = utf8_character_length(bytes.substr(at));
+        if (length == 0) return false;
         at += length;
     }
-    if (at == name.size()) return name;
-    if (name.size() == LONGEST_ANSWERED_NAME) {
-        const Utf8Start start = examine_utf8(name.substr(at));
-        if (start.valid > 0 && at + start.valid == name.size()) return name.substr(0, at);
-    }
-    return std::nullopt;
+    return true;
 }
 
 void Utf16ToUtf8::append(std::u16string_view units, std::string& utf8)

@@ -13,9 +13,6 @@
 
 namespace platform {
 
-// The longest name an answer gives: a longer answer is cut to this many bytes.
-inline constexpr std::size_t LONGEST_ANSWERED_NAME = 120;
-
 // The bytes some editors put at the start of a file saved as UTF-8. No rule
 // skips them, so such a file fails on its first line or answer; the
 // diagnostic then names the mark, which its bytes alone do not make plain.
@@ -33,12 +30,9 @@ char32_t utf8_character(std::string_view bytes, std::size_t length);
 // UTF-8 as UTF-16; a byte that begins no well-formed character becomes U+FFFD.
 std::u16string utf16_from_utf8(std::string_view utf8);
 
-// The bytes of a name that are read as UTF-8, or nothing when the name is read
-// in the ANSI code page: a name is UTF-8 when it is well-formed UTF-8. A name
-// of LONGEST_ANSWERED_NAME bytes that is UTF-8 up to a character left
-// incomplete at its very end was cut inside that character; it is read as the
-// UTF-8 before it, so the cut costs that character and not the whole name.
-std::optional<std::string_view> utf8_part_of_name(std::string_view name);
+// Whether bytes are well-formed UTF-8 throughout: a name that is is read as
+// UTF-8, any other in the ANSI code page.
+bool is_utf8(std::string_view bytes);
 
 // UTF-16 that arrives in pieces (a console's reads), as UTF-8. A surrogate
 // pair split between two pieces is joined; a surrogate without its partner,

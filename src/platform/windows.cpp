@@ -57,8 +57,7 @@ std::u16string utf16_from_ansi(std::string_view bytes)
 // the ANSI functions read every name.
 std::wstring wide_name(const std::string& name)
 {
-    const std::optional<std::string_view> utf8 = utf8_part_of_name(name);
-    const std::u16string characters = utf8 ? utf16_from_utf8(*utf8) : utf16_from_ansi(name);
+    const std::u16string characters = is_utf8(name) ? utf16_from_utf8(name) : utf16_from_ansi(name);
     return std::wstring(characters.begin(), characters.end());
 }
 
@@ -176,7 +175,11 @@ std::optional<SystemError> open_by_rule(const std::string& name, Use, OpenedFile
         }
     }
     if (handle == INVALID_HANDLE_VALUE) return last_error();
-    return describe_open(handle, access, opened);
+    // OPEN_ALWAYS says ERROR_ALREADY_EXISTS when it found the file; OPEN_EXISTING always finds it.
+    const bool created = access != Access::ReadOnly && ::GetLastError() != ERROR_ALREADY_EXISTS;
+    const auto error = describe_open(handle, access, opened);
+    opened.created = !error && created;
+    return error;
 }
 
 std::optional<SystemError> open_existing_for_reading(const std::string& name, OpenedFile& opened)

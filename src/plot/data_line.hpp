@@ -254,6 +254,13 @@ public:
         });
     }
 
+    // Whether value field k of a line that write gave is asterisks: a value
+    // too large for its field (a number never begins with one).
+    bool written_as_asterisks(std::size_t k, const char* out) const
+    {
+        return out[layout().field(layout().value_fields()[k]).offset] == '*';
+    }
+
     // Whether value, not zero, is written as zero in value field k.
     bool writes_as_zero(std::size_t k, float value) const
     {

@@ -63,7 +63,9 @@ void HeaderPhase::take_format_line(const PlotReader& input, std::string_view tex
 void HeaderPhase::settle(const PlotReader& input, const char* line, std::size_t width)
 {
     if (!declared_ || declared_->layout.colons().empty()) return;
-    PlotLayout cut = declared_->layout.cut_at_colon(line, width);
+    std::size_t column = 0;
+    PlotLayout cut = declared_->layout.cut_at_colon(line, width, &column);
+    if (cut.field_count() < declared_->layout.field_count()) cut_column_ = column;
     if (cut.field_count() < 2 || cut.value_fields().empty()) {
         throw RunFailure(kStep, input.name(),
                          "line " + std::to_string(input.lines_read()) +

@@ -32,7 +32,8 @@ std::optional<std::string_view> format_text_of(const char* header_line, std::siz
 // a run of the standard layout every line 120 columns, as are the lines before
 // input 1's FORMAT line; that line (read at up to MAX_LAYOUT_WIDTH columns, so
 // that its whole list is seen) and every header line after it, in a run of
-// another layout, as wide as their text; data lines as wide as the layout.
+// another layout, as wide as their text; data lines as wide as the layout,
+// or as the layout declared when a colon cut it.
 class HeaderPhase {
 public:
     // How many bytes to read of the next line of every input, told by input
@@ -58,6 +59,10 @@ public:
     const PlotLayout& layout() const { return settled_ ? *settled_ : declared_layout(); }
     bool is_standard() const { return layout() == STANDARD_LAYOUT; }
 
+    // The column offset where a colon cut fields off the declared layout at
+    // input 1's first data line; nothing when none did.
+    const std::optional<std::size_t>& cut_column() const { return cut_column_; }
+
     // The FORMAT line, when input 1 has one.
     const std::optional<FormatLine>& declared() const { return declared_; }
 
@@ -70,11 +75,17 @@ public:
 
 private:
     bool wide_run() const { return declared_ && !(declared_->layout == STANDARD_LAYOUT); }
-    std::size_t data_line_width() const { return std::max(LINE_WIDTH, layout().width()); }
+    // Data lines are read as wide as the layout, or as the declared one when a
+    // colon cut fields off it, so that what stands in them can be told.
+    std::size_t data_line_width() const
+    {
+        return std::max(LINE_WIDTH, (cut_column_ ? declared_layout() : layout()).width());
+    }
     void take_format_line(const PlotReader& input, std::string_view text, std::size_t width);
     void settle(const PlotReader& input, const char* line, std::size_t width);
 
     std::optional<FormatLine> declared_;
     std::optional<PlotLayout> settled_;
+    std::optional<std::size_t> cut_column_;
     bool data_reached_ = false;
 };

@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <string_view>
 
-PlotLayout PlotLayout::cut_at_colon(const char* line, std::size_t width) const
+PlotLayout PlotLayout::cut_at_colon(const char* line, std::size_t width, std::size_t* column) const
 {
     std::size_t kept = count_;
+    if (column != nullptr) *column = width;
     for (const LayoutColon& colon : colons()) {
-        const std::string_view rest(line + std::min<std::size_t>(colon.column, width), width - std::min<std::size_t>(colon.column, width));
-        if (rest.find_first_not_of(' ') == std::string_view::npos) {
+        const std::size_t from = std::min<std::size_t>(colon.column, width);
+        if (std::string_view(line + from, width - from).find_first_not_of(' ') == std::string_view::npos) {
             kept = colon.field;
+            if (column != nullptr) *column = colon.column;
             break;
         }
     }

@@ -89,8 +89,9 @@ public:
 
     // The layout that a line read in it holds: cut at the first colon from
     // whose column on the width bytes of line hold nothing but blanks, and
-    // without its colons.
-    PlotLayout cut_at_colon(const char* line, std::size_t width) const;
+    // without its colons; column, when given, is set to that colon's column
+    // offset, or to the width when no colon cuts.
+    PlotLayout cut_at_colon(const char* line, std::size_t width, std::size_t* column = nullptr) const;
 
     // The same fields in the same columns and the same colons: two texts may give one layout.
     constexpr bool operator==(const PlotLayout& other) const

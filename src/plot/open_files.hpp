@@ -54,6 +54,7 @@ public:
     platform::FileHandle handle() const { return opened_.handle; }
     platform::Access access() const { return opened_.access; }
     bool regular() const { return opened_.regular; }
+    bool created() const { return opened_.created; }
 
 private:
     platform::OpenedFile opened_;

@@ -109,6 +109,8 @@ bool PlotReader::read_line(char* line, std::size_t width)
 
 bool PlotReader::next_line_is_header() { return ensure_available(1) && *input_.data() == '*'; }
 
+bool PlotReader::has_line_ahead() { return file_.regular() && ensure_available(1); }
+
 std::string_view PlotReader::peek_line(std::size_t width)
 {
     ensure_available(width);

@@ -29,6 +29,14 @@ public:
     // width of them, without reading it; valid until the next read.
     std::string_view peek_line(std::size_t width);
 
+    // Whether another line follows, looked at without reading it: only in a
+    // regular file, so that a pipe or a terminal is not waited for; false
+    // for any other.
+    bool has_line_ahead();
+
+    // Whether no file had the name, so that opening it made it, empty.
+    bool created() const { return file_.created(); }
+
     // Closes the file; a refused close is a failure.
     void close();
 

@@ -42,6 +42,7 @@ private:
 constexpr const char* kQuestion = "the test question";
 
 std::string text(const AnswerText& answer) { return std::string(answer.data(), answer.size()); }
+std::string text(const NameAnswer& answer) { return text(answer.text); }
 
 std::string padded(const std::string& value) { return value + std::string(LINE_WIDTH - value.size(), ' '); }
 
@@ -130,14 +131,19 @@ TEST(WordAnswers, FailOnEndOfInputAlsoAfterBlankLines)
     }
 }
 
+// A name longer than 120 bytes, trailing blanks aside, is told so.
 TEST(NameAnswers, TakeTheWholeLineCutTo120)
 {
     const std::string long_name(130, 'n');
-    Answers answers("  lead, /x  \n\n" + long_name + "\na.plt\r\nb.plt\rc.plt\n2\nlast");
+    const std::string name_and_blanks = std::string(120, 'm') + "    ";
+    Answers answers("  lead, /x  \n\n" + long_name + "\n" + name_and_blanks + "\na.plt\r\nb.plt\rc.plt\n2\nlast");
     AnswerReader& reader = answers.reader();
     EXPECT_EQ(padded("  lead, /x  "), text(reader.read_name_answer(kQuestion)));
     EXPECT_EQ(padded(""), text(reader.read_name_answer(kQuestion)));  // a blank line is an empty name
-    EXPECT_EQ(long_name.substr(0, 120), text(reader.read_name_answer(kQuestion)));
+    const NameAnswer cut = reader.read_name_answer(kQuestion);
+    EXPECT_EQ(long_name.substr(0, 120), text(cut));
+    EXPECT_TRUE(cut.too_long);
+    EXPECT_FALSE(reader.read_name_answer(kQuestion).too_long);
     EXPECT_EQ(padded("a.plt"), text(reader.read_name_answer(kQuestion)));
     EXPECT_EQ(padded("b.plt"), text(reader.read_name_answer(kQuestion)));  // a lone CR ends the name
     EXPECT_EQ(padded("c.plt"), text(reader.read_name_answer(kQuestion)));

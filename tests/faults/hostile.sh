@@ -120,7 +120,7 @@ case_lines_of_megabytes_in_an_input() {
     expect_file_bytes AVG_CONC.PLT expected.plt
 }
 
-# A name line of megabytes is cut to 120 columns (a.plt and blanks); junk of
+# A name line of megabytes of trailing blanks is the name a.plt; junk of
 # megabytes after the count and after a factor on their lines is ignored.
 case_answers_of_megabytes() {
     { data_line 1.00000; data_line 2.50000; } >a.plt
@@ -128,7 +128,7 @@ case_answers_of_megabytes() {
         printf '1 '
         junk_without_line_feed $((4 << 20))
         printf '\n%-120s' a.plt
-        bytes_of $((3 << 20)) z
+        bytes_of $((3 << 20)) ' '
         printf '\n2.0,'
         junk_without_line_feed $((4 << 20))
         printf '\nS\nY\n'

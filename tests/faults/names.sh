@@ -101,13 +101,26 @@ merges_from() {
     expect_file_bytes AVG_CONC.PLT expected.plt
 }
 case_name_of_exactly_120_characters() { merges_from "$NAME_120" "$NAME_120"; }
+# Blanks after the 120 bytes of a name are trailing blanks like any other.
+case_name_of_120_characters_and_blanks() { merges_from "$NAME_120     " "$NAME_120"; }
+# A longer name is refused at its open rather than cut, which would open the
+# file of its first 120 bytes; the diagnostic names them, trailing blanks dropped.
+refuses_name() {
+    local name_line=$1 named=$2 existing=$3
+    plot_input "$existing"
+    answer_lines 1 "$name_line" 1.0 A N
+    run_plotmerge
+    expect_status 2
+    expect_prompts 1 factors
+    expect_diagnostic "plotmerge: opening '$named': the name answered is longer than 120 bytes, the longest that plotmerge takes; nothing of this name was opened"
+    expect_no_file AVG_CONC.PLT
+}
 case_name_longer_than_120_characters() {
-    merges_from "${NAME_120}.longer" "$NAME_120"
+    refuses_name "${NAME_120}.longer" "$NAME_120" "$NAME_120"
     expect_no_file "${NAME_120}.longer"
 }
-# Cut to 120 columns, the name is a.plt and 115 blanks, which are dropped.
 case_name_whose_120th_column_is_a_blank() {
-    merges_from "$(printf '%-120s' a.plt)tail.plt" a.plt
+    refuses_name "$(printf '%-120s' a.plt)tail.plt" a.plt a.plt
     expect_no_file tail.plt
 }
 
@@ -115,4 +128,4 @@ run_cases case_input_names_that_cannot_be_opened case_same_file_through_a_hard_l
     case_same_file_through_a_symbolic_link \
     case_same_file_through_a_path_with_dot case_input_named_as_the_combined_output \
     case_input_named_as_the_risk_output case_combined_output_is_a_folder case_name_of_exactly_120_characters \
-    case_name_longer_than_120_characters case_name_whose_120th_column_is_a_blank
+    case_name_of_120_characters_and_blanks case_name_longer_than_120_characters case_name_whose_120th_column_is_a_blank

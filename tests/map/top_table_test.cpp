@@ -20,7 +20,9 @@ std::string standard_table(const std::vector<RankedLine>& lines, std::size_t cou
 
 const std::string kHeading = "rank       line             x             y         value  tag_a   tag_b     tag_c\n";
 
-TEST(TopTable, WritesNumbersAsADataLineDoesAndTextFieldsAsTheyStand)
+// Text fields as diagnostics quote text: a tab, or an escape sequence of a
+// hostile file, does not reach the terminal.
+TEST(TopTable, WritesNumbersAsADataLineDoesAndTextFieldsQuoted)
 {
     const std::vector<RankedLine> lines = {
         ranked(12, 42500, 61250, 12.345675f, "24-HR STACK1  GRID1   "),
@@ -31,7 +33,7 @@ TEST(TopTable, WritesNumbersAsADataLineDoesAndTextFieldsAsTheyStand)
     // 1e7 does not fit 13 columns; 0.000004 rounds to 0.00000; -0 keeps its sign.
     const std::string expected = kHeading +
                                  "   1         12   42500.00000   61250.00000      12.34568  24-HR   STACK1    GRID1\n"
-                                 "   2          7      -0.12500 *************       0.00000          NEG       \t x\n"
+                                 "   2          7      -0.12500 *************       0.00000          NEG       \\x09 x\n"
                                  "   3 1234567890       0.00000       3.50000      -0.00000\n";
     EXPECT_EQ(expected, standard_table(lines, 10));
 }

@@ -79,7 +79,10 @@ TEST(LockstepMerge, CopiesHeadersAndWritesCombinedAndRiskLinesWithTheLastInputsF
     job.output_file.emplace(open_plot_output(folder.file("avg.plt"), job.open_files));
     MergeWarnings warnings;
     run_merge(job, warnings);
-    EXPECT_TRUE(warnings.texts().empty());
+    // No receptor differs; input 1's last line is left.
+    EXPECT_FALSE(warnings.receptors.warning());
+    ASSERT_TRUE(warnings.lines_left.has_value());
+    EXPECT_EQ(1u, warnings.lines_left->others.count());
     job.output_file->close();
     job.risk_file->close();
 

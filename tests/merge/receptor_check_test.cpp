@@ -17,7 +17,7 @@ std::string receptor(const char* x, const char* y, const char* value = "1.")
 }
 
 // A merge of the given inputs (Sum, no risk output) in a scratch folder,
-// with the warnings it gave, as standard error shows them, and the failure it stopped on.
+// with its receptor warning, as standard error shows it, and the failure it stopped on.
 struct MergeRun {
     std::string standard_error;
     std::string failure;
@@ -42,8 +42,8 @@ MergeRun merge_files(const std::vector<std::string>& contents)
     } catch (const RunFailure& failure) {
         run.failure = failure.what();
     }
-    // As the program writes them, before a failure's diagnostic.
-    for (const std::string& text : warnings.texts()) run.standard_error += "plotmerge: warning: " + text + "\n";
+    // As the program writes it, before a failure's diagnostic.
+    if (const auto text = warnings.receptors.warning()) run.standard_error = "plotmerge: warning: " + *text + "\n";
     job.output_file->close();
     run.output = read_file(folder.file("SUM_CONC.PLT"));
     return run;

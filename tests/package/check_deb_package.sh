@@ -111,14 +111,16 @@ gzip -dc "$changelog" | grep -qF -- " -- $maintainer  " || fail "the changelog i
 #   position 2: (4 + 0.5 * 4) / 2 = 3;        risk 744 * 3 = 2232
 #   position 3: (30 + 0.5 * 1.25) / 2 = 15.3125; risk 744 * 15.3125 = 11392.5
 # The nine other fields come from b, the last input; b writes its x as
-# 100.000, the same receptor as a's 100.00000, so no warning is expected.
+# 100.000, the same receptor as a's 100.00000, so no receptor warning is
+# expected; b's fourth line left draws the one warning.
 scratch=$work/scratch
 mkdir "$scratch"
 cp "$data_dir/a.plt" "$data_dir/b.plt" "$scratch/"
 (cd "$scratch" && printf '2\na.plt\nb.plt\n1.0\n0.5\nA\nY\n' | "$plotmerge" >stdout 2>stderr)
 status=$?
 [[ $status == 0 ]] || { cat "$scratch/stderr"; fail "merge ended with status $status"; }
-[[ ! -s $scratch/stderr ]] || { cat "$scratch/stderr"; fail "merge wrote to standard error"; }
+[[ $(cat "$scratch/stderr") == "plotmerge: warning: 'a.plt' had no line left after line 3, while 1 other input still had lines, first 'b.plt': their later lines were not merged" ]] ||
+    { cat "$scratch/stderr"; fail "merge wrote another standard error"; }
 
 printf '%s\n' \
     ' Type in the # of .PLT files for process, max # is 4.' \

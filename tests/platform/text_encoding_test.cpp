@@ -8,18 +8,7 @@
 
 namespace {
 
-using platform::LONGEST_ANSWERED_NAME;
-
-// Whether the bytes are well-formed UTF-8 from end to end, character by character.
-bool is_utf8(std::string_view bytes)
-{
-    for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t length = platform::utf8_character_length(bytes.substr(at));
-        if (length == 0) return false;
-        at += length;
-    }
-    return true;
-}
+using platform::is_utf8;
 
 TEST(Utf8, WellFormedOnlyWithoutOverlongFormsSurrogatesOrCodePointsBeyondUnicode)
 {
@@ -67,32 +56,6 @@ TEST(Utf16ToUtf8, JoinsAPairSplitBetweenPiecesAndReplacesLoneSurrogates)
     EXPECT_EQ("a\xef\xbf\xbd" "b\xef\xbf\xbd" "c\xef\xbf\xbd", utf8);
     decoder.finish(utf8);  // nothing waits any more
     EXPECT_EQ("a\xef\xbf\xbd" "b\xef\xbf\xbd" "c\xef\xbf\xbd", utf8);
-}
-
-// A name of 120 bytes: filler ASCII bytes, then the given end.
-std::string cut_name(std::string_view end) { return std::string(LONGEST_ANSWERED_NAME - end.size(), 'd') + std::string(end); }
-
-TEST(NameCharacters, Utf8WhenWellFormedAnsiOtherwiseAndACutCharacterIsLeftOut)
-{
-    const std::string utf8_name = "C:\\data\\M\xc3\xbcller.plt";
-    EXPECT_EQ(utf8_name, platform::utf8_part_of_name(utf8_name));
-    EXPECT_EQ("", platform::utf8_part_of_name(""));
-    for (const std::string& ansi_name : {std::string("M\xfcller.plt"), std::string("Jos\xe9"), std::string("caf\xe8"),
-                                         std::string("\xc3\xa9t\xe9.plt")}) {
-        EXPECT_EQ(std::nullopt, platform::utf8_part_of_name(ansi_name)) << ansi_name;
-    }
-
-    // A long answer cut at 120 bytes inside a two-, three- or four-byte character.
-    for (const std::string_view begun : {"\xce", "\xe2\x82", "\xe2", "\xf0\x9f\x98", "\xf0"}) {
-        const std::string name = cut_name("\xce\x91" + std::string(begun));
-        EXPECT_EQ(name.substr(0, name.size() - begun.size()), platform::utf8_part_of_name(name)) << name;
-    }
-    // Not a cut: shorter than the longest name, a byte that begins no character,
-    // a byte that cannot continue the character, or a fault before the end.
-    for (const std::string& name : {std::string("\xce\x91\xce"), cut_name("\xce\x91\xff"), cut_name("\xe0\x80"),
-                                    cut_name("\xfc" "a\xce")}) {
-        EXPECT_EQ(std::nullopt, platform::utf8_part_of_name(name)) << name;
-    }
 }
 
 // Reads bytes as code page 1252 would, for the few bytes these tests use:
