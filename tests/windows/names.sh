@@ -65,8 +65,11 @@ case_ansi_name_that_does_not_exist_is_created() {
     run_plotmerge
     expect_status 0
     expect_prompts 1 risk
-    expect_no_diagnostic
-    expect_files_exactly $'\xc5\x92uvre Jos\xc3\xa9.plt' AVG_CONC.PLT
+    # The name as answered, its bytes outside ASCII escaped.
+    printf '%s\n' "plotmerge: warning: 1 input did not exist and was created empty; first '\\x8cuvre Jos\\xe9.plt': check the name as typed" \
+        "plotmerge: warning: no data line was written to 'AVG_CONC.PLT'" >expected_stderr.txt
+    cmp -s stderr.txt expected_stderr.txt || fail "the warnings differ: $(cat stderr.txt)"
+    expect_files_exactly $'\xc5\x92uvre Jos\xc3\xa9.plt' AVG_CONC.PLT expected_stderr.txt
     expect_empty_file $'\xc5\x92uvre Jos\xc3\xa9.plt'
     expect_empty_file AVG_CONC.PLT
 }
