@@ -121,7 +121,7 @@ public:
             return carried != CarriedReal::NotANumber;
         }, [&](std::size_t i, std::int32_t value) {
             if (fields != nullptr) fields[i].integer = value;
-        });
+        }, fields);
     }
 
     // The nearest float of every real field and the value of every integer
@@ -155,11 +155,23 @@ public:
 private:
     // x and y are checked, and not again while their columns hold the bytes
     // of the last line whose x and y were, as the lines of the inputs at one
-    // position do.
-    std::optional<FieldFault> read_receptor(const char* line)
+    // position do; for a line to be written again (fields given), each is
+    // told whether it is already in written form.
+    std::optional<FieldFault> read_receptor(const char* line, FieldValue* fields)
     {
         const LayoutField x = layout().field(0);
         const LayoutField y = layout().field(1);
+        if (fields != nullptr) {
+            const auto check = [&](std::size_t i, const LayoutField& field) {
+                const CarriedReal carried = check_carried_field(line + field.offset, field.width, field.digits,
+                                                                field.kind == FieldKind::Exponent);
+                fields[i].written = carried == CarriedReal::Written;
+                return carried != CarriedReal::NotANumber;
+            };
+            if (!check(0, x)) return fault_in(0, x, line);
+            if (!check(1, y)) return fault_in(1, y, line);
+            return std::nullopt;
+        }
         const std::string_view bytes(line + x.offset, y.offset + y.width - x.offset);
         if (memo_.holds(bytes)) return std::nullopt;
         if (!is_real_field(line + x.offset, x.width, x.digits)) return fault_in(0, x, line);
@@ -171,9 +183,9 @@ private:
     // The receptor, then every other field left to right: reals through
     // real(i, field, k), k counting value fields, integers handed to integer(i, value).
     template <class Real, class Integer>
-    std::optional<FieldFault> read(const char* line, Real&& real, Integer&& integer)
+    std::optional<FieldFault> read(const char* line, Real&& real, Integer&& integer, FieldValue* carried = nullptr)
     {
-        std::optional<FieldFault> fault = read_receptor(line);
+        std::optional<FieldFault> fault = read_receptor(line, carried);
         if (fault) return fault;
         std::size_t next_value = 0;
         fields_.each([&](std::size_t i, const auto& field_of_layout) {
