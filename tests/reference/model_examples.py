@@ -162,6 +162,17 @@ class Colons(unittest.TestCase):
 
 
 class LineWidths(unittest.TestCase):
+    def test_standard_list_past_column_120(self):
+        # Input 1's FORMAT line is read up to 1024 columns at its position,
+        # in every input: two copies of one file merge, and the line is
+        # written as the 120 columns of every header line of a standard run.
+        declared = b'*' + b' ' * 70 + b'FORMAT: (3(1X,F13.5),3(1X,F8.2),2X,A6,2X,A8,2X,I8.8,2X,A8)'
+        lines = [declared, standard_line(b'1.', b'2.', b'3.')]
+        result = run([lines, lines])
+        self.assertEqual((result.status, result.files[b'SUM_CONC.PLT']), (0, declared[:120] + b'\n' +
+                         b'       1.00000       2.00000       6.00000     0.00     0.00     0.00'
+                         b'                    00000000          \n'))
+
     def test_wide_layout(self):
         declared = b'* FORMAT: (3(1X,F13.5),100X,1X,F8.2)'
         lines = [b'*' + b'A' * 149, declared, b'*' + b'B' * 139 + b' ' * 10, b'* T' + b' ' * 20,

@@ -26,10 +26,12 @@ colons. A list that cannot be read or merged by stops the run there, and
 so does another input's FORMAT line that does not declare input 1's
 layout. The first two fields are the receptor, and every real field of 13
 columns or more after them is combined on its own. The layout is cut at
-the first colon after which input 1's first data line is blank. From
-input 1's FORMAT line on (unless it declares the standard layout), header
-lines are read and written up to 1024 columns and data lines are read at
-max(120, W) columns.
+the first colon after which input 1's first data line is blank. The
+position of input 1's first FORMAT line is read up to 1024 columns; from it
+on (unless it declares the standard layout), header lines are read and
+written up to 1024 columns and data lines are read at max(120, W) columns.
+A standard run writes every header line as 120 columns, that FORMAT line
+too.
 
 Inputs whose behaviour the tool's rules leave to the implementer, and that
 its documentation does not settle, raise Unsettled: a driver should not
@@ -876,14 +878,15 @@ class Layouts:
 
     def __init__(self):
         self.searching = True  # input 1's first FORMAT line may still come
-        self.standard = True   # lines read at 120 columns, header lines written as 120
+        self.standard = True   # lines read (but for input 1's FORMAT line) and header lines written as 120 columns
         self.declared = None   # input 1's layout, once known
         self.layout = None     # the layout data lines are merged by, from input 1's first data line on
         self.kept = []         # (input index, what its FORMAT line declares)
 
     def width(self, first, header):
         """The columns of the next position, from input 1's next line.
-        Returns whether that line is input 1's first FORMAT line."""
+        Returns whether that line is input 1's first FORMAT line, whose
+        position is read up to 1024 columns whatever it declares."""
         found = False
         if self.searching and header:
             line = peek_plot_line(first, MAX_LAYOUT_WIDTH)
@@ -895,10 +898,10 @@ class Layouts:
                 self.standard = isinstance(self.declared, Layout) and self.declared.key == STANDARD_LAYOUT.key
         elif self.searching:
             self.searching = False
+        if found or header and not self.standard:
+            return MAX_LAYOUT_WIDTH, found
         if self.standard:
             return LINE_WIDTH, found
-        if header:
-            return MAX_LAYOUT_WIDTH, found
         return max(LINE_WIDTH, (self.layout or self.declared).written_width), found
 
     def header_position(self, lines, found):
