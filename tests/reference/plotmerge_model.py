@@ -711,7 +711,9 @@ def format_fixed(x, width, decimals):
     if x.n and digits + x.e > width:
         return b'*' * width  # more integer digits than columns
     shift = x.e + decimals
-    if shift >= 0:
+    if x.n == 0:
+        n = 0  # whatever its exponent: 0E99999999
+    elif shift >= 0:
         n = x.n * 10 ** shift
     elif digits + shift < -1:
         n = 0  # below a tenth of the last decimal
