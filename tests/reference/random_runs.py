@@ -1234,11 +1234,18 @@ def run_program(binary, case, folder, answers_from_file):
 
 WARNING_PREFIX = b'plotmerge: warning: '
 WARNING_FRAGMENTS = {
+    'created': b'did not exist',
+    'lower-case mode': b'selects the sum',
+    'lower-case risk': b'asks for no RISK.PLT',
     'blank data lines': b'nothing but blanks',
     'lone CR': b'no LF follows',
     'values written as zero': b'written as zero',
+    'values written as asterisks': b'written as asterisks',
+    'text past the colon': b'where a colon',
     'header lines among the data': b'after its first data line',
     'receptors': b'receptors differ',
+    'lines left': b'still had lines',
+    'no data line': b'no data line was written',
 }
 FACT = re.compile(rb"(?<!\w)'(?P<name>[^']*)'|\((?P<x>[^,()']*), (?P<y>[^,()']*)\)|(?<![\w.])(?P<int>\d+)(?![\w.])")
 
@@ -1414,10 +1421,13 @@ def main():
     binary = os.path.abspath(options.binary)
     rng = random.Random(options.seed)
     failures = passed_over = 0
+    drawn = dict.fromkeys(model.WARNING_KINDS, 0)  # cases expecting each warning
     started = time.time()
     for index in range(options.cases):
         case, expected, skipped = make_case(rng, options)
         passed_over += skipped
+        for w in expected.warnings:
+            drawn[w.kind] += 1
         with tempfile.TemporaryDirectory(prefix='plotmerge-random-') as folder:
             actual = run_program(binary, case, folder, answers_from_file=index % 2 == 1)
         problems = compare(expected, actual)
@@ -1432,6 +1442,7 @@ def main():
                 where = keep_failure(options.keep_failures, label, case, expected, actual, problems)
                 if failures <= options.show:
                     print('  kept in %s' % where)
+    print('warnings expected: ' + ', '.join('%s %d' % item for item in drawn.items()))
     print('%d cases, seed %d: %d mismatches (%d unsettled cases passed over), %.1f s'
           % (options.cases, options.seed, failures, passed_over, time.time() - started))
     return 1 if failures else 0
