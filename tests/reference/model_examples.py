@@ -2,8 +2,8 @@
 """Hand-worked runs and fields that the reference model must reproduce.
 
 Every expected text here was worked out by hand from the rules of carried
-fields, FORMAT lines, value fields, colons and line widths; the random
-runs then compare the model with the tool at large.
+fields, FORMAT lines, value fields, colons, line widths and the warnings;
+the random runs then compare the model with the tool at large.
 """
 
 import os
@@ -162,6 +162,17 @@ class Colons(unittest.TestCase):
 
 
 class LineWidths(unittest.TestCase):
+    def test_standard_list_past_column_120(self):
+        # Input 1's FORMAT line is read up to 1024 columns at its position,
+        # in every input: two copies of one file merge, and the line is
+        # written as the 120 columns of every header line of a standard run.
+        declared = b'*' + b' ' * 70 + b'FORMAT: (3(1X,F13.5),3(1X,F8.2),2X,A6,2X,A8,2X,I8.8,2X,A8)'
+        lines = [declared, standard_line(b'1.', b'2.', b'3.')]
+        result = run([lines, lines])
+        self.assertEqual((result.status, result.files[b'SUM_CONC.PLT']), (0, declared[:120] + b'\n' +
+                         b'       1.00000       2.00000       6.00000     0.00     0.00     0.00'
+                         b'                    00000000          \n'))
+
     def test_wide_layout(self):
         declared = b'* FORMAT: (3(1X,F13.5),100X,1X,F8.2)'
         lines = [b'*' + b'A' * 149, declared, b'*' + b'B' * 139 + b' ' * 10, b'* T' + b' ' * 20,
@@ -170,6 +181,68 @@ class LineWidths(unittest.TestCase):
         self.assertEqual(result.files[b'SUM_CONC.PLT'],
                          b'*' + b'A' * 119 + b'\n' + header(declared) + b'*' + b'B' * 139 + b'\n' + header(b'* T') +
                          b'       1.00000       2.00000       3.00000' + b' ' * 101 + b'   -1.02\n')
+
+
+class Warnings(unittest.TestCase):
+    """One run for each warning of the end of the run, worked out by hand."""
+
+    def kinds(self, result):
+        return [(w.kind, w.facts) for w in result.warnings]
+
+    def test_inputs_created_and_a_name_too_long(self):
+        # Inputs open in input order: missing.plt is created, and the run
+        # stops at the name of 121 bytes, which is neither cut nor created.
+        long_name = b'w' * 121
+        answers = b'3\na.plt\nmissing.plt   \n' + long_name + b'  \n1\n1\n1\nA\nY\n'
+        result = model.run_model(answers, {b'a.plt': standard_line(b'1.', b'2.', b'3.') + b'\n'})
+        self.assertEqual(result.status, 2)
+        self.assertEqual(sorted(result.files), [b'a.plt', b'missing.plt'])
+        self.assertEqual(result.files[b'missing.plt'], b'')
+        self.assertEqual(self.kinds(result), [('created', (1, b'missing.plt'))])
+
+    def test_lower_case_answers(self):
+        result = run([[standard_line(b'1.', b'2.', b'3.')]], mode=b'average', risk=b'"yes"')
+        self.assertEqual(sorted(result.files), [b'SUM_CONC.PLT', b'a.plt'])
+        self.assertEqual(self.kinds(result), [('lower-case mode', (b'a',)), ('lower-case risk', (b'y',))])
+
+    def test_values_written_as_asterisks(self):
+        # 20000 fits, 744 times it (14880000.00000) does not; 10^8 fits
+        # neither (1.E8: no implied decimals); an infinity is written as a word.
+        lines = [b'* RUN', standard_line(b'1.', b'2.', b'20000.'), standard_line(b'1.', b'2.', b'1.E8'),
+                 standard_line(b'1.', b'2.', b'Inf')]
+        result = run([lines], risk=b'Y')
+        self.assertEqual(result.files[b'SUM_CONC.PLT'].split(b'\n')[1:4],
+                         [b'       1.00000       2.00000   20000.00000' + b'     0.00' * 3 + b' ' * 20 + b'00000000' + b' ' * 10,
+                          b'       1.00000       2.00000 *************' + b'     0.00' * 3 + b' ' * 20 + b'00000000' + b' ' * 10,
+                          b'       1.00000       2.00000      Infinity' + b'     0.00' * 3 + b' ' * 20 + b'00000000' + b' ' * 10])
+        self.assertEqual(self.kinds(result),
+                         [('values written as asterisks', (1, b'SUM_CONC.PLT', 3, 2, b'RISK.PLT', 2))])
+
+    def test_text_past_the_colon_that_cut(self):
+        # Input 1's first data line is blank from the colon in column 57 on,
+        # which drops the third value field; from that column on, b.plt's
+        # line 2 holds a 7 (in column 57 itself) and a.plt's line 3 an x.
+        declared = b'*FORMAT: (2(1X,F13.5),3(:1X,F13.5))'
+        a = [declared, columns((14, b'1.'), (28, b'2.'), (42, b'1.5'), (56, b'2.5')),
+             columns((14, b'1.'), (28, b'3.'), (42, b'0.5'), (56, b'1.0'), (70, b'x'))]
+        b = [declared, columns((14, b'1.'), (28, b'2.'), (42, b'1.5'), (56, b'2.5'), (57, b'7')),
+             columns((14, b'1.'), (28, b'3.'), (42, b'0.5'), (56, b'1.0'))]
+        result = run([a, b])
+        self.assertEqual(result.status, 0)
+        self.assertEqual(self.kinds(result), [('text past the colon', (2, 57, 2, b'b.plt'))])
+
+    def test_lines_left(self):
+        # b.plt runs out at line 2: a.plt's line 2 was read, c.plt has no
+        # byte left, d.plt an empty line.
+        line = standard_line(b'1.', b'2.', b'3.')
+        result = run([[line, line], [line], [line], [line, b'']])
+        self.assertEqual(result.status, 0)
+        self.assertEqual(self.kinds(result), [('lines left', (b'b.plt', 1, 2, b'a.plt'))])
+
+    def test_no_data_line(self):
+        result = run([[b'* RUN', b'* X Y']], mode=b'A')
+        self.assertEqual((result.status, result.files[b'AVG_CONC.PLT']), (0, header(b'* RUN') + header(b'* X Y')))
+        self.assertEqual(self.kinds(result), [('no data line', (b'AVG_CONC.PLT',))])
 
 
 if __name__ == '__main__':

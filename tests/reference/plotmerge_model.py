@@ -26,10 +26,15 @@ colons. A list that cannot be read or merged by stops the run there, and
 so does another input's FORMAT line that does not declare input 1's
 layout. The first two fields are the receptor, and every real field of 13
 columns or more after them is combined on its own. The layout is cut at
-the first colon after which input 1's first data line is blank. From
-input 1's FORMAT line on (unless it declares the standard layout), header
-lines are read and written up to 1024 columns and data lines are read at
-max(120, W) columns.
+the first colon after which input 1's first data line is blank. The
+position of input 1's first FORMAT line is read up to 1024 columns; from it
+on (unless it declares the standard layout), header lines are read and
+written up to 1024 columns and data lines are read at max(120, W) columns.
+A standard run writes every header line as 120 columns, that FORMAT line
+too.
+
+A name answer is its whole line less trailing blanks, never cut: one of
+more than 120 bytes stops the run when that input is to be opened.
 
 Inputs whose behaviour the tool's rules leave to the implementer, and that
 its documentation does not settle, raise Unsettled: a driver should not
@@ -43,6 +48,7 @@ from dataclasses import dataclass, field
 from fractions import Fraction
 
 LINE_WIDTH = 120
+MAX_NAME_LENGTH = 120
 MAX_INPUTS = 4
 RISK_FACTOR = 744.0
 BLANK = 0x20
@@ -322,8 +328,8 @@ class Answers:
         return first
 
     def name(self):
-        line = self._take_line(lone_cr_ends_line=True)
-        return line[:LINE_WIDTH].ljust(LINE_WIDTH, b' ')
+        """The whole line, trailing blanks removed: a name is never cut."""
+        return self._take_line(lone_cr_ends_line=True).rstrip(b' ')
 
 
 def token_of(text):
@@ -343,6 +349,7 @@ class OpenFile:
     pos: int = 0
     written: list = field(default_factory=list)
     lone_cr: bool = False  # the last line read has a CR that no LF follows in its skipped part
+    created: bool = False  # no file had its name: it was created empty
 
 
 class Folder:
@@ -359,8 +366,9 @@ class Folder:
     def identity(self, name):
         return self.links.get(name, name)
 
-    def open(self, padded_name):
-        name = padded_name.rstrip(b' ')
+    def open(self, name):
+        if len(name) > MAX_NAME_LENGTH:
+            raise RunFailure('a name of more than 120 bytes')
         if name == b'':
             raise RunFailure('empty name')
         if name in (b'.', b'..'):
@@ -370,9 +378,10 @@ class Folder:
         name = self.identity(folder_free_name(name))
         if any(f.name == name for f in self.open_files):
             raise RunFailure('same file already open')
-        if name not in self.files:
+        created = name not in self.files
+        if created:
             self.files[name] = b''
-        opened = OpenFile(name, self.files[name])
+        opened = OpenFile(name, self.files[name], created=created)
         self.open_files.append(opened)
         return opened
 
@@ -638,12 +647,14 @@ def expand_items(items, fields, colons, column):
 
 def cut_at_colon(layout, line):
     """The layout without the fields from the first colon on whose columns
-    hold nothing but blanks in the line (input 1's first data line as read)."""
+    hold nothing but blanks in the line (input 1's first data line as read),
+    and that colon's offset when the cut dropped a field (else None)."""
     for column in layout.colons:
         if line[column:].strip(b' ') == b'':
             fields = tuple(f for f in layout.fields if f.start < column)
-            return Layout(fields, max((f.start + f.width for f in fields), default=0))
-    return layout
+            cut = Layout(fields, max((f.start + f.width for f in fields), default=0))
+            return cut, column if len(fields) < len(layout.fields) else None
+    return layout, None
 
 
 # ---------------------------------------------------------------------------
@@ -709,7 +720,9 @@ def format_fixed(x, width, decimals):
     if x.n and digits + x.e > width:
         return b'*' * width  # more integer digits than columns
     shift = x.e + decimals
-    if shift >= 0:
+    if x.n == 0:
+        n = 0  # whatever its exponent: 0E99999999
+    elif shift >= 0:
         n = x.n * 10 ** shift
     elif digits + shift < -1:
         n = 0  # below a tenth of the last decimal
@@ -796,9 +809,13 @@ class MergeWarnings:
         self.blank = Tally()          # merged data lines of nothing but blanks and control bytes
         self.lone_cr = Tally()        # lines with a CR that no LF follows in their skipped part
         self.zero = (Tally(), Tally())  # values written as zero in the combined output and RISK.PLT: (line,)
+        self.asterisks = (Tally(), Tally())  # values written as asterisks, likewise
+        self.past_colon = Tally()     # merged data lines not blank from the colon that cut the layout
+        self.colon = None             # that colon's offset
         self.late_headers = Tally()   # input 1's header lines after its first data line: (line,)
         self.receptors = Tally()      # (line, input index, its (x, y) texts, the last input's)
         self.data_lines = 0           # data line positions merged
+        self.ended = None             # when an input ran out: (its index, its lines, the inputs with lines left)
 
 
 @dataclass
@@ -807,6 +824,8 @@ class MergeJob:
     names: list = field(default_factory=list)
     scales: list = field(default_factory=lambda: [1.0] * MAX_INPUTS)
     inputs: list = field(default_factory=list)
+    mode_letter: int = None   # the first characters of the mode and risk answers
+    risk_letter: int = None
     average: bool = False
     risk: object = None
     output: object = None
@@ -849,12 +868,14 @@ def holds_nothing(line):
     return all(b <= BLANK or b == 0x7F for b in line)
 
 
-def written_as_zero(value, f):
-    """A value that is not zero, written in an F field with zero digits only."""
-    if f.kind != 'F' or value == 0 or math.isnan(value) or math.isinf(value):
-        return False
-    text = format_fixed(value, f.width, f.digits)
-    return b'*' not in text and not any(c in b'123456789' for c in text)
+def note_written_value(warnings, output, line, value, f):
+    """Counts a value field of an output (0 the combined one, 1 RISK.PLT)
+    written as asterisks, or written as zero in an F field though it is not."""
+    text = field_text(f, value)
+    if text.strip(b'*') == b'':
+        warnings.asterisks[output].add(line)
+    elif f.kind == 'F' and value != 0 and not is_special(value) and not any(c in b'123456789' for c in text):
+        warnings.zero[output].add(line)
 
 
 def wide_header(line):
@@ -876,14 +897,16 @@ class Layouts:
 
     def __init__(self):
         self.searching = True  # input 1's first FORMAT line may still come
-        self.standard = True   # lines read at 120 columns, header lines written as 120
+        self.standard = True   # lines read (but for input 1's FORMAT line) and header lines written as 120 columns
         self.declared = None   # input 1's layout, once known
         self.layout = None     # the layout data lines are merged by, from input 1's first data line on
         self.kept = []         # (input index, what its FORMAT line declares)
+        self.cut = None        # the offset of the colon that dropped fields of the declared layout
 
     def width(self, first, header):
         """The columns of the next position, from input 1's next line.
-        Returns whether that line is input 1's first FORMAT line."""
+        Returns whether that line is input 1's first FORMAT line, whose
+        position is read up to 1024 columns whatever it declares."""
         found = False
         if self.searching and header:
             line = peek_plot_line(first, MAX_LAYOUT_WIDTH)
@@ -895,10 +918,10 @@ class Layouts:
                 self.standard = isinstance(self.declared, Layout) and self.declared.key == STANDARD_LAYOUT.key
         elif self.searching:
             self.searching = False
+        if found or header and not self.standard:
+            return MAX_LAYOUT_WIDTH, found
         if self.standard:
             return LINE_WIDTH, found
-        if header:
-            return MAX_LAYOUT_WIDTH, found
         return max(LINE_WIDTH, (self.layout or self.declared).written_width), found
 
     def header_position(self, lines, found):
@@ -919,7 +942,7 @@ class Layouts:
         if self.standard:
             self.layout = STANDARD_LAYOUT
             return
-        self.layout = cut_at_colon(self.declared, line)
+        self.layout, self.cut = cut_at_colon(self.declared, line)
         if not_mergeable(self.layout):
             raise RunFailure('the layout cut at a colon: ' + not_mergeable(self.layout))
 
@@ -944,7 +967,12 @@ def run_merge(job):
         for i, f in enumerate(job.inputs):
             line = read_plot_line(f, width)
             if line is None:
-                return  # nothing of this position counts, a FORMAT line neither
+                # Nothing of this position counts, a FORMAT line neither. The
+                # inputs before this one had a line; a later one has one when
+                # a byte is left.
+                warnings.ended = (i, line_number - 1, [j for j, g in enumerate(job.inputs)
+                                                       if j < i or j > i and next_byte(g) is not None])
+                return
             if f.lone_cr:
                 warnings.lone_cr.add(line_number, i)
             lines.append(line)
@@ -960,12 +988,15 @@ def run_merge(job):
         if before_data:
             before_data = False
             layouts.first_data_line(lines[0])
+            warnings.colon = layouts.cut
         layout = layouts.layout
         records = [read_fields(layout, line) for line in lines]
         warnings.data_lines += 1
         for i, line in enumerate(lines):
             if holds_nothing(line):
                 warnings.blank.add(line_number, i)
+            if warnings.colon is not None and line[warnings.colon:].strip(b' '):
+                warnings.past_colon.add(line_number, i)
         differing = first_differing_receptor(records)
         if differing is not None:
             warnings.receptors.add(line_number, differing, receptor_texts(layout, records[differing]),
@@ -975,14 +1006,12 @@ def run_merge(job):
         for k in value_fields(layout):
             scaled = [f32_mul(job.scales[i], r[k]) for i, r in enumerate(records)]
             combined[k] = record[k] = combine(job, scaled)
-            if written_as_zero(record[k], layout.fields[k]):
-                warnings.zero[0].add(line_number)
+            note_written_value(warnings, 0, line_number, record[k], layout.fields[k])
         write_line(job.output, format_data_line(layout, record))
         if job.risk is not None:
             for k, v in combined.items():
                 record[k] = f32_mul(RISK_FACTOR, v)
-                if written_as_zero(record[k], layout.fields[k]):
-                    warnings.zero[1].add(line_number)
+                note_written_value(warnings, 1, line_number, record[k], layout.fields[k])
             write_line(job.risk, format_data_line(layout, record))
 
 
@@ -993,8 +1022,9 @@ def run_merge(job):
 # its sentence gives them: counts and line numbers (ints), file names
 # (bytes) and receptors ((x, y) texts).
 
-WARNING_KINDS = ('blank data lines', 'lone CR', 'values written as zero',
-                 'header lines among the data', 'receptors')
+WARNING_KINDS = ('created', 'lower-case mode', 'lower-case risk', 'blank data lines', 'lone CR',
+                 'values written as zero', 'values written as asterisks', 'text past the colon',
+                 'header lines among the data', 'receptors', 'lines left', 'no data line')
 
 
 @dataclass(frozen=True)
@@ -1019,21 +1049,36 @@ def warning_list(job):
     w = job.warnings
 
     def name(i):
-        return job.names[i].rstrip(b' ')
+        return job.names[i]
 
     def counted(kind, tally, *between):
         line, i = tally.first
         return RunWarning(kind, (tally.count,) + between + (line, name(i)))
 
+    outputs = (b'AVG_CONC.PLT' if job.average else b'SUM_CONC.PLT', b'RISK.PLT')
+
+    def per_output(kind, tallies):
+        facts = sum(((tally.count, output, tally.first[0]) for output, tally in zip(outputs, tallies) if tally.count), ())
+        if facts:
+            found.append(RunWarning(kind, facts))
+
     found = []
+    created = [i for i, f in enumerate(job.inputs) if f.created]
+    if created:
+        found.append(RunWarning('created', (len(created), name(created[0]))))
+    if job.mode_letter == ord('a'):
+        found.append(RunWarning('lower-case mode', (b'a',)))
+    if job.risk_letter == ord('y'):
+        found.append(RunWarning('lower-case risk', (b'y',)))
     if w.blank.count:
         found.append(counted('blank data lines', w.blank, ('0', '0')))
     if w.lone_cr.count:
         found.append(counted('lone CR', w.lone_cr))
-    outputs = (b'AVG_CONC.PLT' if job.average else b'SUM_CONC.PLT', b'RISK.PLT')
-    zero = sum(((tally.count, output, tally.first[0]) for output, tally in zip(outputs, w.zero) if tally.count), ())
-    if zero:
-        found.append(RunWarning('values written as zero', zero))
+    per_output('values written as zero', w.zero)
+    per_output('values written as asterisks', w.asterisks)
+    if w.past_colon.count:
+        line, i = w.past_colon.first
+        found.append(RunWarning('text past the colon', (w.past_colon.count, w.colon + 1, line, name(i))))
     if w.late_headers.count:
         found.append(RunWarning('header lines among the data',
                                 (w.late_headers.count, name(0), w.late_headers.first[0])))
@@ -1041,6 +1086,13 @@ def warning_list(job):
         line, i, receptor, last = w.receptors.first
         found.append(RunWarning('receptors', (w.receptors.count, w.data_lines, line, name(i), receptor,
                                               line, name(len(job.names) - 1), last)))
+    if w.ended:
+        # the merge ended normally: an input ran out
+        i, lines, others = w.ended
+        if others:
+            found.append(RunWarning('lines left', (name(i), lines, len(others), name(others[0]))))
+        if not w.data_lines:
+            found.append(RunWarning('no data line', (outputs[0],)))
     return found
 
 
@@ -1067,11 +1119,14 @@ def run_dialogue(answers, folder, out, job):
             prompt(out, b'Provide scaling factors for above .PLT files, 1.0 for no scaling.')
         for i in range(job.count):
             job.scales[i] = answers.real(job.scales[i])
-        job.inputs = [folder.open(name) for name in job.names]
+        for name in job.names:
+            job.inputs.append(folder.open(name))
     prompt(out, b'Average or Sum? A/S')
-    job.average = answers.word_first_character() == ord('A')
+    job.mode_letter = answers.word_first_character()
+    job.average = job.mode_letter == ord('A')
     prompt(out, b'Create a 30-yr RISK.PLT from the PLT?  Y/N')
-    if answers.word_first_character() == ord('Y'):
+    job.risk_letter = answers.word_first_character()
+    if job.risk_letter == ord('Y'):
         job.risk = folder.open(b'RISK.PLT')
     job.output = folder.open(b'AVG_CONC.PLT' if job.average else b'SUM_CONC.PLT')
     if job.count not in COUNT_WORDS:

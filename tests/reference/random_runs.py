@@ -25,10 +25,14 @@ hold ties of the decimal and of the float, carries, coordinates to the
 last digit, negative zeros, values beyond single precision and exponents
 beyond two digits.
 
-Now and then the files hold what draws each warning: blank and empty
-lines among the data, CRs in the part of a line skipped after the columns
-read, tiny values, header lines after the first data line, a file with CR
-line ends.
+Now and then the case holds what draws each warning: names of files that
+do not exist, lower-case mode and risk answers, blank and empty lines
+among the data, CRs in the part of a line skipped after the columns read,
+tiny values and values too large for their fields, text past the colon
+that cut the layout, header lines after the first data line, a file with
+CR line ends, inputs of different lengths (one more line of a single byte
+too), inputs with header lines only. Names of more than 120 bytes, blanks
+aside, stop the run.
 
 A mismatch prints the differences and, with --keep-failures, leaves a
 folder holding the answers, the starting files, both outcomes and the
@@ -415,7 +419,7 @@ class PlotSet:
         if self.declared:
             return declared_line(rng, self.declared.layout, receptor, invalid,
                                  specials and rng.random() < self.special_rate,
-                                 self.declared.fill if rng.random() < 0.9 else None)
+                                 self.declared.fill if rng.random() < 0.8 else None)
         line = DataLine(rng, receptor, invalid).layout()
         if specials and rng.random() < self.special_rate:
             line = special_value_line(rng, line)
@@ -455,7 +459,11 @@ class PlotSet:
             lines.append(self.data_line(Receptor(rng), specials=False))
         if rng.random() < 0.01:
             return b'\r'.join(lines)  # saved with CR line ends
-        return join_lines(rng, lines, self.declared.width if self.declared else model.LINE_WIDTH)
+        data = join_lines(rng, lines, self.declared.width if self.declared else model.LINE_WIDTH)
+        if rng.random() < 0.03:
+            # a last byte more: a line end, a lone CR, a blank or a DOS end-of-file byte
+            data += rng.choice([b'\n', b'\r', b' ', b'\x1a'])
+        return data
 
 
 SPECIAL_TEXTS = [b'Inf', b'-inf', b'+Infinity', b'iNfInItY', b'NaN', b'-nan', b'1E39', b'-1e40',
@@ -654,11 +662,11 @@ def random_pieces(rng):
         add(rng.choice(NARROW_PIECES + OTHER_PIECES + REAL_PIECES[:3]))
     if not model.value_fields(layout_of(pieces)) and rng.random() < 0.9:
         add(rng.choice(REAL_PIECES[:4]))  # a wide real after narrow ones
-    if rng.random() < 0.2:
+    if rng.random() < 0.3:
         k = rng.randint(0, len(pieces))
         if COLON not in pieces[max(0, k - 1):k + 1]:
             pieces.insert(k, COLON)
-    if rng.random() < 0.4:
+    if rng.random() < 0.5:
         pieces += rng.choice(COLON_GROUPS) * rng.randint(1, 10)
     if rng.random() < 0.1:
         pieces.append(('X', rng.choice([10, 60, 120, 300])))
@@ -780,9 +788,12 @@ class DeclaredLayout:
         else:
             self.layout = model.STANDARD_LAYOUT
         self.width = max(model.LINE_WIDTH, self.layout.written_width)
-        # the columns data lines are filled to: up to a colon, mostly
+        # the columns data lines are filled to: up to a colon, mostly one
+        # before the last field, so that the cut drops fields
         colons = self.layout.colons
-        self.fill = rng.choice(colons) if colons and rng.random() < 0.85 else None
+        cutting = [c for c in colons if c < self.layout.written_width]
+        self.fill = rng.choice(cutting if cutting and rng.random() < 0.85 else colons) \
+            if colons and rng.random() < 0.85 else None
 
     def other_header(self):
         """Another input's FORMAT line: the same layout written otherwise, another, or an unreadable one."""
@@ -933,6 +944,8 @@ def declared_line(rng, layout, receptor, invalid=False, special=False, fill=None
     line = b''.join(texts)
     if fill is not None:
         line = line[:fill] + b' ' * rng.choice([0, 0, 1, max(0, layout.written_width - fill)])
+        if rng.random() < 0.05:
+            line = line.ljust(fill + rng.choice([0, 1, 5, 40])) + rng.choice([b'x', b'\t', b'end of run 3'])
     return ragged_end(rng, line, layout)
 
 
@@ -1049,7 +1062,7 @@ def factor_answer(rng, allow_specials):
     return value_answer(rng, text)
 
 
-MODE_WORDS = [b"''A'", b"''", b"'", b'""A"', b"'Average", b'"S', b'A', b'A', b'a', b'Average', b'average', b'S', b'Sum', b's', b'x',
+MODE_WORDS = [b"''A'", b"''", b"'", b'""A"', b"'Average", b'"S', b'A', b'A', b'a', b'Average', b'average', b"'a", b'S', b'Sum', b's', b'x',
               b"'A b'", b'"Average, all"', b'A,S', b'A/S', b',', b'/', b'"S"', b"'S/A'"]
 RISK_WORDS = [b"''Y'", b'""', b'"', b'""Y"', b"'Yes", b'"N', b'Y', b'Y', b'y', b'Yes', b'N', b'N', b'no', b'n', b"'Y es'", b'"yes"',
               b',', b'Y/N', b'Y,N', b'"Y"']
@@ -1061,6 +1074,8 @@ def word_answer(rng, words):
 
 NAME_POOL = [b'a.plt', b'b.plt', b'c.plt', b'd.plt', b'RUN1.PLT', b'run 2.plt', b' lead.plt',
              b',comma.plt', b'\xe9t\xe9.plt', b'e.plt', b'x' * 118 + b'.p', b'y' * 110]
+# names no file of a case has: mistyped ones, and one of 120 bytes
+MISSING_NAMES = [b'missing.plt', b'rnu1.plt', b'a.plt.plt', b'B.PLT', b'w' * 120]
 
 
 @dataclass
@@ -1159,21 +1174,27 @@ class CaseBuilder:
         r = rng.random()
         if r < 0.03:
             return b'link.plt'
+        if r < 0.06:
+            return rng.choice(MISSING_NAMES)
         if r < 0.9 and i < len(existing):
             return existing[i]
         if r < 0.93 and existing:
             return rng.choice(existing)
         if existing and rng.random() < 0.3:
             return b'./' + rng.choice(existing)
-        return rng.choice([b'missing.plt', b'nodir/x.plt', b'', b'   ', b'a.plt\t', b'a\x00.plt',
+        return rng.choice([b'nodir/x.plt', b'', b'   ', b'a.plt\t', b'a\x00.plt',
                            b'./RISK.PLT', b'AVG_CONC.PLT', b'SUM_CONC.PLT',
-                           b'RISK.PLT', b'.', rng.choice(NAME_POOL)])
+                           b'RISK.PLT', b'.', b'w' * 121, rng.choice(NAME_POOL)])
 
     def name_line(self, name):
         rng = self.rng
         text = name + b' ' * rng.choice([0, 0, 0, 1, 3])
-        if len(name) > 100 and rng.random() < 0.5:
-            text = name.ljust(120, b' ') + b'tail beyond 120' * rng.choice([1, 1, 1000])
+        r = rng.random()
+        if len(name) > 100 and r < 0.4:
+            text = name + b' ' * rng.choice([11, 200])  # blanks past byte 120, which a name drops
+        elif len(name) > 100 and r < 0.48:
+            # more than 120 bytes, blanks aside, which stops the run
+            text = name.ljust(120) + rng.choice([b'x', b'\t', b'tail beyond 120' * 1000]) + b' ' * rng.choice([0, 3])
         r = rng.random()
         if r < 0.8:
             end = b'\n'
@@ -1234,11 +1255,18 @@ def run_program(binary, case, folder, answers_from_file):
 
 WARNING_PREFIX = b'plotmerge: warning: '
 WARNING_FRAGMENTS = {
+    'created': b'did not exist',
+    'lower-case mode': b'selects the sum',
+    'lower-case risk': b'asks for no RISK.PLT',
     'blank data lines': b'nothing but blanks',
     'lone CR': b'no LF follows',
     'values written as zero': b'written as zero',
+    'values written as asterisks': b'written as asterisks',
+    'text past the colon': b'where a colon',
     'header lines among the data': b'after its first data line',
     'receptors': b'receptors differ',
+    'lines left': b'still had lines',
+    'no data line': b'no data line was written',
 }
 FACT = re.compile(rb"(?<!\w)'(?P<name>[^']*)'|\((?P<x>[^,()']*), (?P<y>[^,()']*)\)|(?<![\w.])(?P<int>\d+)(?![\w.])")
 
@@ -1414,10 +1442,13 @@ def main():
     binary = os.path.abspath(options.binary)
     rng = random.Random(options.seed)
     failures = passed_over = 0
+    drawn = dict.fromkeys(model.WARNING_KINDS, 0)  # cases expecting each warning
     started = time.time()
     for index in range(options.cases):
         case, expected, skipped = make_case(rng, options)
         passed_over += skipped
+        for w in expected.warnings:
+            drawn[w.kind] += 1
         with tempfile.TemporaryDirectory(prefix='plotmerge-random-') as folder:
             actual = run_program(binary, case, folder, answers_from_file=index % 2 == 1)
         problems = compare(expected, actual)
@@ -1432,6 +1463,7 @@ def main():
                 where = keep_failure(options.keep_failures, label, case, expected, actual, problems)
                 if failures <= options.show:
                     print('  kept in %s' % where)
+    print('warnings expected: ' + ', '.join('%s %d' % item for item in drawn.items()))
     print('%d cases, seed %d: %d mismatches (%d unsettled cases passed over), %.1f s'
           % (options.cases, options.seed, failures, passed_over, time.time() - started))
     return 1 if failures else 0
