@@ -922,7 +922,10 @@ class Layouts:
             return MAX_LAYOUT_WIDTH, found
         if self.standard:
             return LINE_WIDTH, found
-        return max(LINE_WIDTH, (self.layout or self.declared).written_width), found
+        # A layout that a colon cut is read as wide as declared, so that text
+        # in its dropped fields can be told.
+        layout = self.declared if self.cut is not None or self.layout is None else self.layout
+        return max(LINE_WIDTH, layout.written_width), found
 
     def header_position(self, lines, found):
         others = [(i, format_line_layout(line)) for i, line in enumerate(lines) if i and is_format_line(line)]
