@@ -43,7 +43,7 @@ void read_answers(AnswerReader& answers)
 {
     for (;;) {
         answers.read_integer_answer("the count");
-        const AnswerText name = answers.read_name_answer("a name");
+        const AnswerText name = answers.read_name_answer("a name").text;
         expect_single_line(name, "name");
         for (const char c : name) {
             if (c == '\r') {
