@@ -120,7 +120,7 @@ private:
     }
 
     template <class Parser, class Writer>
-    void merge_data_position(Parser& parser, const Writer& writer);
+    [[gnu::noinline]] void merge_data_position(Parser& parser, const Writer& writer);
     template <class Parser>
     void note_position(const Parser& parser);
 

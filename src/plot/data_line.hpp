@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "plot/field_fault.hpp"
 #include "plot/integer_field.hpp"
@@ -33,7 +34,12 @@ struct ConstantField {
 
 class DeclaredFields {
 public:
-    explicit DeclaredFields(const PlotLayout& layout) : layout_(&layout) {}
+    explicit DeclaredFields(const PlotLayout& layout) : layout_(&layout)
+    {
+        for (std::size_t i = 2; i < layout.field_count(); ++i) {
+            if (layout.field(i).kind != FieldKind::Text) numbers_.push_back(static_cast<std::uint16_t>(i));
+        }
+    }
 
     const PlotLayout& layout() const { return *layout_; }
     static std::string_view name(std::size_t) { return {}; }
@@ -49,6 +55,16 @@ public:
         return true;
     }
 
+    // The same for the number fields after x and y only.
+    template <class Visit>
+    bool each_number(Visit&& visit) const
+    {
+        for (const std::uint16_t i : numbers_) {
+            if (!visit(i, layout_->field(i))) return false;
+        }
+        return true;
+    }
+
     // Calls visit(k, field) for value field k, in column order.
     template <class Visit>
     void each_value(Visit&& visit) const
@@ -59,6 +75,7 @@ public:
 
 private:
     const PlotLayout* layout_;
+    std::vector<std::uint16_t> numbers_;  // the fields after x and y that are not text
 };
 
 class StandardFields {
@@ -66,11 +83,32 @@ public:
     static constexpr const PlotLayout& layout() { return STANDARD_LAYOUT; }
     static constexpr std::string_view name(std::size_t i) { return STANDARD_FIELD_NAMES[i]; }
 
+private:
+    template <std::size_t I, class Visit>
+    static bool visit_number(Visit& visit)
+    {
+        if constexpr (I < 2 || STANDARD_LAYOUT.field(I).kind == FieldKind::Text) {
+            return true;
+        } else {
+            return visit(I, ConstantField<STANDARD_LAYOUT.field(I)>{});
+        }
+    }
+
+public:
+
     template <class Visit>
     static bool each(Visit&& visit)
     {
         return [&]<std::size_t... I>(std::index_sequence<I...>) {
             return (visit(I, ConstantField<STANDARD_LAYOUT.field(I)>{}) && ...);
+        }(std::make_index_sequence<STANDARD_LAYOUT.field_count()>{});
+    }
+
+    template <class Visit>
+    static bool each_number(Visit&& visit)
+    {
+        return [&]<std::size_t... I>(std::index_sequence<I...>) {
+            return (visit_number<I>(visit) && ...);
         }(std::make_index_sequence<STANDARD_LAYOUT.field_count()>{});
     }
 
@@ -188,9 +226,8 @@ private:
         std::optional<FieldFault> fault = read_receptor(line, carried);
         if (fault) return fault;
         std::size_t next_value = 0;
-        fields_.each([&](std::size_t i, const auto& field_of_layout) {
-            const LayoutField field = field_of_layout;
-            if (i < 2 || field.kind == FieldKind::Text) return true;
+        fields_.each_number([&](std::size_t i, const auto& field_of_layout) {
+            const LayoutField& field = field_of_layout;
             if (field.is_real()) {
                 const std::size_t k = field.is_value ? next_value++ : 0;
                 if (real(i, field, k)) return true;
@@ -237,7 +274,7 @@ public:
         std::memset(out, ' ', width());
         std::size_t next_value = 0;
         fields_.each([&](std::size_t i, const auto& field_of_layout) {
-            const LayoutField field = field_of_layout;
+            const LayoutField& field = field_of_layout;
             char* at = out + field.offset;
             switch (field.kind) {
             case FieldKind::Fixed:
@@ -261,7 +298,7 @@ public:
     void write_values(const float* values, char* out) const
     {
         fields_.each_value([&](std::size_t k, const auto& field_of_layout) {
-            const LayoutField field = field_of_layout;
+            const LayoutField& field = field_of_layout;
             write_real(field, values[k], out + field.offset);
         });
     }
