@@ -418,8 +418,7 @@ private:
         }
     }
 
-    // A ring around the highest receptor, and its value and place beside it,
-    // on the side towards the middle of the map.
+    // A ring around the highest receptor, and its value and place beside it.
     void draw_highest()
     {
         const auto& highest = subject_.contents.highest;
@@ -438,7 +437,11 @@ private:
                 "\" stroke=\"#000000\" stroke-width=\"2\"/>\n";
         const std::string label = "highest " + written_number(fields_.value, top.value) + " at " +
                                   shown_coordinate(fields_.x, top, top.x) + ", " + shown_coordinate(fields_.y, top, top.y);
-        const bool leftwards = x > kPlotLeft + plot_width_ / 2;
+        // Towards the middle of the map, unless the label would leave the page there.
+        const double width = kCharacterWidth * static_cast<double>(shown_length(label));
+        bool leftwards = x > kPlotLeft + plot_width_ / 2;
+        if (leftwards && x - ring - 6 - width < 0) leftwards = false;
+        if (!leftwards && x + ring + 6 + width > canvas_width_ && x - ring - 6 - width >= 0) leftwards = true;
         const double anchor_x = leftwards ? x - ring - 6 : x + ring + 6;
         label_backing(anchor_x, y + 4, label, leftwards ? "end" : "start");
         text(anchor_x, y + 4, leftwards ? "end" : "start", label, "fill=\"#000000\"");
