@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <algorithm>
 
 #include "platform/text_encoding.hpp"
 
@@ -93,4 +94,51 @@ std::string svg_number(double value)
     std::string out;
     append_svg_number(out, value);
     return out;
+}
+
+namespace {
+
+// Bytes of the character at the start of bytes: a whole UTF-8 character, or one byte.
+std::size_t character_bytes(std::string_view bytes)
+{
+    const auto byte = static_cast<unsigned char>(bytes.front());
+    if (byte < 0x80) return 1;
+    return std::max<std::size_t>(1, platform::utf8_character_length(bytes));
+}
+
+// The bytes of the first count characters of text.
+std::size_t bytes_of_characters(std::string_view text, std::size_t count)
+{
+    std::size_t at = 0;
+    for (std::size_t shown = 0; shown < count && at < text.size(); ++shown) at += character_bytes(text.substr(at));
+    return at;
+}
+
+}  // namespace
+
+std::size_t shown_length(std::string_view bytes)
+{
+    std::size_t count = 0;
+    for (std::size_t at = 0; at < bytes.size(); at += character_bytes(bytes.substr(at))) ++count;
+    return count;
+}
+
+std::vector<std::string> wrapped_lines(std::string_view text, std::size_t width)
+{
+    std::vector<std::string> lines;
+    width = std::max<std::size_t>(width, 1);
+    for (;;) {
+        const std::size_t start = text.find_first_not_of(' ');
+        if (start == std::string_view::npos) return lines;
+        text.remove_prefix(start);
+        std::size_t end = bytes_of_characters(text, width);
+        if (end < text.size()) {
+            // The last blank within the line, or the blank that directly follows it.
+            const std::size_t blank = text.substr(0, end + 1).rfind(' ');
+            if (blank != std::string_view::npos) end = blank;
+        }
+        const std::string_view line = text.substr(0, end);
+        lines.emplace_back(line.substr(0, line.find_last_not_of(' ') + 1));
+        text.remove_prefix(end);
+    }
 }

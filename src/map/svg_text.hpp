@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Bytes as XML character data or attribute text, always well-formed whatever
 // the bytes: markup characters become entities, valid UTF-8 stays as it is,
@@ -17,3 +18,12 @@ std::string decimal_text(double value, int decimals);
 // trailing zeros dropped.
 void append_svg_number(std::string& out, double value);
 std::string svg_number(double value);
+
+// The characters of bytes as a line shows them: UTF-8 characters count once,
+// each other byte once.
+std::size_t shown_length(std::string_view bytes);
+
+// text broken into lines of at most width characters, at blanks where it
+// can (the blanks at a break dropped), inside a word longer than a line
+// where it must; no line for text of blanks only.
+std::vector<std::string> wrapped_lines(std::string_view text, std::size_t width);

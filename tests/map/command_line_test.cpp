@@ -46,6 +46,27 @@ TEST(CommandLine, TakesOptionValuesAttachedOrAsTheNextArgument)
     EXPECT_EQ("-", parse({"-o", "-", "a.plt"}).output);
 }
 
+TEST(CommandLine, TakesTheOptionsOfReportsAndExports)
+{
+    const MapOptions options = parse({"--field", "3", "--levels=50,1e1,-2.5,10.0", "--csv", "a.csv", "--csv-separator", ";",
+                                      "--geojson=a.json", "--crs", "epsg:32633", "a.plt"});
+    EXPECT_EQ(3u, options.value_field);
+    // Sorted, 10 given twice kept once, each with the exact decimal of its text.
+    ASSERT_EQ(3u, options.levels.size());
+    EXPECT_EQ(-2.5f, options.levels[0].value);
+    EXPECT_EQ("-2.5", options.levels[0].decimal);
+    EXPECT_EQ("10", options.levels[1].decimal);
+    EXPECT_EQ(50.0f, options.levels[2].value);
+    EXPECT_EQ("a.csv", options.csv);
+    EXPECT_EQ(';', options.csv_separator);
+    EXPECT_EQ("a.json", options.geojson);
+    EXPECT_EQ("EPSG:32633", options.crs);
+    EXPECT_FALSE(options.writes_standard_output());
+    EXPECT_TRUE(parse({"--csv", "-", "a.plt"}).writes_standard_output());
+    EXPECT_EQ(',', parse({"--csv", "-", "a.plt"}).csv_separator);
+    EXPECT_EQ(1u, parse({"a.plt"}).value_field);
+}
+
 TEST(CommandLine, TakesDashAndAnythingAfterTwoDashesAsTheFile)
 {
     EXPECT_EQ("-", parse({"-"}).input);
@@ -77,6 +98,21 @@ TEST(CommandLine, RefusesWhatItCannotFollow)
     EXPECT_EQ(prefix + "-o needs a file name", refusal({"-o", "", "a.plt"}));
     EXPECT_EQ(prefix + "--log and --linear exclude each other", refusal({"--log", "--linear", "a.plt"}));
     EXPECT_EQ(prefix + "--log takes no value", refusal({"--log=yes", "a.plt"}));
+    EXPECT_EQ(prefix + "--field needs a number of 1 or more, not '0'", refusal({"--field", "0", "a.plt"}));
+    EXPECT_EQ(prefix + "--levels needs numbers separated by commas, such as 10,20,50, and '' is not a number",
+              refusal({"--levels", "10,,20", "a.plt"}));
+    EXPECT_EQ(prefix + "--levels needs numbers separated by commas, such as 10,20,50, and 'NaN' is not a number",
+              refusal({"--levels", "NaN", "a.plt"}));
+    EXPECT_EQ(prefix + "--levels needs finite numbers, and '1e39' is too large", refusal({"--levels", "1e39", "a.plt"}));
+    EXPECT_EQ(prefix + "--levels colours the map by the classes between the levels; --log and --linear do not go with it",
+              refusal({"--levels", "1", "--log", "a.plt"}));
+    EXPECT_EQ(prefix + "--csv-separator takes ',' or ';', not '\\t'", refusal({"--csv", "a.csv", "--csv-separator", "\\t", "a.plt"}));
+    EXPECT_EQ(prefix + "--csv-separator sets the separator of --csv, which is not given", refusal({"--csv-separator", ";", "a.plt"}));
+    EXPECT_EQ(prefix + "--crs needs a code such as EPSG:32633, not 'UTM33'", refusal({"--geojson", "a.json", "--crs", "UTM33", "a.plt"}));
+    EXPECT_EQ(prefix + "--crs names the coordinates of --geojson, which is not given", refusal({"--crs", "EPSG:4326", "a.plt"}));
+    EXPECT_EQ(prefix + "--csv needs a file name", refusal({"--csv=", "a.plt"}));
+    EXPECT_EQ(prefix + "only one of -o, --csv and --geojson can write to standard output (-)",
+              refusal({"-o", "-", "--geojson", "-", "a.plt"}));
 }
 
 TEST(DefaultMapName, DropsTheFolderAndReplacesTheExtension)

@@ -14,6 +14,10 @@ failures=0
 
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 
+# The two lines of usage that follow a command line that cannot be followed.
+usage='usage: plotmap [-o OUT] [--top N] [--field N] [--levels L1,L2,...] [--log | --linear] [--title TEXT]'
+usage2="               [--csv FILE [--csv-separator ';']] [--geojson FILE [--crs EPSG:NNNN]] FILE"
+
 # One data line: x, y, value, then the three text fields.
 data_line() {
     printf ' %13s %13s %13s %8s %8s %8s  %-6s  %-8s  %8s  %-8s\n' "$1" "$2" "$3" 1.00 2.00 3.00 "$4" "$5" 23011524 "$6"
@@ -155,6 +159,102 @@ expect_status 2 "a declared layout without a value field"
 expect_stderr "plotmap: reading the layout of 'novalue.plt': line 2 is a FORMAT line that cannot be merged: it has no value field: no real field of 13 columns or more follows x and y"
 [[ ! -e novalue.svg && ! -s out ]] || fail "a layout without a value field left a map or a table"
 
+# --- the value field, contour levels, repeated receptors ------------------
+# Value field 2 of the declared layout ranks the lines the other way round;
+# there is no third.
+run --field 2 wide.plt
+expect_status 0 "--field 2"
+cat >expected_second <<'TABLE'
+rank       line             x                y       value_2  tag_a  tag_b      tag_c
+   1          3       0.00000           0.0000   0.90000E+01  LOW    GROUP-ONE  FAR-TEXT-1
+   2          5       0.00000         100.0000   0.50000E+01  NEG    GROUP-3    FAR 3
+   3          6     100.00000         100.0000   0.20000E+01  SAME   GROUP-ONE
+   4          4     100.00000           0.0000   0.10000E+01  TOP    GROUP-TWO  FAR-TEXT-2
+TABLE
+cmp -s expected_second out || { fail "the table of value field 2 differs"; diff expected_second out; }
+grep -q 'highest 0.90000E+01 at 0.00000, 0.0000<' wide.svg || fail "the highest of value field 2 is not labelled"
+rm -f wide.svg
+run --field=3 wide.plt
+expect_status 2 "--field beyond the value fields"
+expect_stderr "plotmap: reading the command line: --field 3 asks for value field 3, but the data lines of 'wide.plt' have 2 value fields" "$usage" "$usage2"
+[[ ! -e wide.svg ]] || fail "--field beyond the value fields left a map"
+
+# Three hours of four receptors: each listed once, at the line of its highest
+# value, with the date that tells the lines apart.
+{
+    printf '* HOURLY\n'
+    for hour in 1 2 3; do for place in '0.0 0.0' '100.0 0.0' '0.0 100.0' '100.0 100.0'; do
+        set -- $place
+        value=$(( (hour * 7 + ${1%.*} / 25 + ${2%.*} / 50) % 10 )).0
+        printf ' %13s %13s %13s %8s %8s %8s  %-6s  %-8s  %08d  %-8s\n' "$1" "$2" "$value" 1.00 2.00 3.00 1-HR ALL "2301010$hour" GRID
+    done; done
+} >hourly.plt
+# Values by hour: (0,0) 7 4 1; (100,0) 1 8 5; (0,100) 9 6 3; (100,100) 3 0 7.
+run --top 3 hourly.plt
+expect_status 0 "receptors on several lines"
+cat >expected_hourly <<'TABLE'
+rank       line             x             y         value  tag_a   tag_b     int_a     tag_c
+   1          4       0.00000     100.00000       9.00000  1-HR    ALL       23010101  GRID
+   2          7     100.00000       0.00000       8.00000  1-HR    ALL       23010102  GRID
+   3          2       0.00000       0.00000       7.00000  1-HR    ALL       23010101  GRID
+TABLE
+cmp -s expected_hourly out || { fail "the table of repeated receptors differs"; diff expected_hourly out; }
+grep -q '>hourly.plt, 4 receptors on 12 data lines<' hourly.svg || fail "receptors and lines are not counted apart"
+
+# Contour levels on scattered receptors: a map without lines, and a warning.
+{ data_line 0.0 0.0 1.0 A B C; data_line 100.0 30.0 5.0 A B C; data_line 37.0 100.0 2.0 A B C; } >scattered.plt
+run --top 0 --levels 2,4 scattered.plt
+expect_status 0 "levels on scattered receptors"
+expect_stderr "plotmap: warning: 'scattered.plt': the receptors form no grid of rows and columns, nor of rings and directions: no contour lines are drawn"
+grep -q '>no contour lines: the receptors<' scattered.svg || fail "the legend does not say that no lines are drawn"
+
+# --- CSV and GeoJSON ---------------------------------------------------------
+# A 3 x 3 grid with column titles, numbers in every form a field takes, text
+# with the separators, a quote, Latin-1 and UTF-8 bytes. Each export is read
+# back by Python's csv and json and compared field by field with the file.
+line10() { printf ' %13s %13s %13s %8s %8s %8s  %-6s  %-8s  %8s  %-8s\n' "$@"; }
+{
+    printf '* EXPORTS\n'
+    printf '*            X             Y    24-HR CONC    ZELEV    ZHILL    ZFLAG  AVE     GRP       DATE      NET ID\n'
+    printf '*_____________ _____________ _____________ ________ ________ ________  ______  ________  ________  ________\n'
+    line10 0.0 0 1.5D0 125 '' -0.0 'a,b;c' 'say "hi"' 23011524 $'Z\xfcrich'
+    line10 100.0 0 .5 1.00 2.00 3.00 ANNUAL ALL 1 $'\xc2\xb5g/m3'
+    line10 1.0E2 0 5. 1.00 2.00 3.00 ANNUAL ALL 23011524 NET
+    line10 0.0 100.0 +1 1.00 2.00 3.00 ANNUAL ALL 23011524 NET
+    line10 100.0 100.0 1.5+1 1.00 2.00 3.00 ANNUAL ALL 23011524 NET
+    line10 200.0 1.0E2 2.5E0 1.00 2.00 3.00 ANNUAL ALL 23011524 NET
+    line10 0.0 200.0 3. 1.00 2.00 3.00 ANNUAL ALL 23011524 NET
+    line10 100.0 200.0 4.0 1.00 2.00 3.00 ANNUAL ALL 23011524 NET
+    line10 200.0 200.0 7.25 1.00 2.00 3.00 ANNUAL ALL 23011524 NET
+} >exports.plt
+standard_fields='F:2:14:5 F:16:28:5 F:30:42:5 F:44:51:2 F:53:60:2 F:62:69:2 A:72:77:0 A:80:87:0 I:90:97:0 A:100:107:0'
+run --top 0 --levels 2,10 --csv exports.csv --geojson exports.json --crs epsg:32633 exports.plt
+expect_status 0 "the exports"
+[[ ! -s err ]] || fail "standard error holds: $(cat err)"
+python3 "$test_dir/check_exports.py" exports.plt "$standard_fields" 'X|Y|24-HR CONC|ZELEV|ZHILL|ZFLAG|AVE|GRP|DATE|NET ID' \
+    --csv exports.csv , --geojson exports.json 2 10 || fail "the exports differ from the plot file"
+grep -q '^"crs":{"type":"name","properties":{"name":"urn:ogc:def:crs:EPSG::32633"}},$' exports.json || fail "the GeoJSON names no EPSG:32633"
+[[ $(head -c 2 exports.csv | od -An -c | tr -d ' ') == X, ]] || fail "the CSV does not begin with its heading"
+grep -q '>24-HR CONC, classes<' exports.svg || fail "the legend does not name the field"
+run --top 0 --csv exports-semicolon.csv --csv-separator ';' -o semicolon.svg exports.plt
+python3 "$test_dir/check_exports.py" exports.plt "$standard_fields" 'X|Y|24-HR CONC|ZELEV|ZHILL|ZFLAG|AVE|GRP|DATE|NET ID' \
+    --csv exports-semicolon.csv ';' || fail "the semicolon CSV differs from the plot file"
+grep -q '^0,0;0;1,5D0;125;;-0,0;' exports-semicolon.csv || fail "the semicolon CSV has no decimal comma"
+
+# The declared layout, by kind and position; not-a-number, an infinite x and
+# a blank field; standard output.
+run --top 0 --csv - --geojson wide.json wide.plt
+expect_status 0 "CSV on standard output"
+python3 "$test_dir/check_exports.py" wide.plt 'F:2:14:5 F:16:31:4 I:34:41:0 E:43:56:6 E:58:70:5 F:72:79:2 A:83:86:0 A:89:97:0 A:138:149:0' \
+    'x|y|integer_3|value_1|value_2|real_6|text_7|text_8|text_9' --csv out , --geojson wide.json ||
+    fail "the exports of the declared layout differ from the plot file"
+[[ -f wide.svg ]] || fail "no map beside the CSV on standard output"
+{ data_line 0.0 0.0 NaN A B C; data_line Infinity 10.0 '' A B C; } >special.plt
+run --top 0 --csv special.csv --geojson special.json special.plt
+python3 "$test_dir/check_exports.py" special.plt "$standard_fields" 'x|y|value_1|real_4|real_5|real_6|text_7|text_8|integer_9|text_10' \
+    --csv special.csv , --geojson special.json || fail "the exports of special values differ"
+grep -q '"geometry":null' special.json || fail "an infinite x has a geometry"
+
 # --- failures: one diagnostic line, status 2, nothing left behind ----------
 run absent.plt
 expect_status 2 "a missing file"
@@ -162,16 +262,22 @@ expect_stderr "plotmap: opening 'absent.plt': No such file or directory"
 [[ ! -e absent.plt && ! -e absent.svg ]] || fail "a missing file left a file behind"
 
 { printf '* header\n'; data_line 1.0 2.0 3.0 A B C; data_line 1.0 2.0 12x4567 A B C; } >bad.plt
-run bad.plt
+run --csv bad.csv --geojson bad.json bad.plt
 expect_status 2 "a field that is not a number"
 expect_stderr "plotmap: converting a field of 'bad.plt': line 3: field value holds '      12x4567', which is not a number"
-[[ ! -e bad.svg && ! -s out ]] || fail "a bad field left a map or a table"
+[[ ! -e bad.svg && ! -e bad.csv && ! -e bad.json && ! -s out ]] || fail "a bad field left a map, an export or a table"
 
 cp grid.plt keep.plt
 run -o grid.plt grid.plt
 expect_status 2 "the map over its own input"
 expect_stderr "plotmap: opening 'grid.plt': the same file is already open in this run as 'grid.plt'"
 cmp -s keep.plt grid.plt || fail "the input was changed"
+run --csv grid.plt -o other.svg grid.plt
+expect_status 2 "the CSV over its own input"
+expect_stderr "plotmap: opening 'grid.plt': the same file is already open in this run as 'grid.plt'"
+cmp -s keep.plt grid.plt || fail "the input was changed by the CSV"
+run --geojson same.svg -o same.svg grid.plt
+expect_status 2 "the GeoJSON over the map"
 ln -s grid.plt link.svg
 run -o link.svg grid.plt
 expect_status 2 "the map over its input through a link"
@@ -190,13 +296,12 @@ if [[ -w /dev/full ]]; then
 fi
 
 # --- the command line -------------------------------------------------------
-usage='usage: plotmap [-o OUT] [--top N] [--log | --linear] [--title TEXT] FILE'
 run
 expect_status 2 "no file"
-expect_stderr "plotmap: reading the command line: no FILE to map" "$usage"
+expect_stderr "plotmap: reading the command line: no FILE to map" "$usage" "$usage2"
 run --top ten grid.plt
 expect_status 2 "a bad count"
-expect_stderr "plotmap: reading the command line: --top needs a count of 0 or more, not 'ten'" "$usage"
+expect_stderr "plotmap: reading the command line: --top needs a count of 0 or more, not 'ten'" "$usage" "$usage2"
 run --log --linear grid.plt
 expect_status 2 "two scales"
 run --help

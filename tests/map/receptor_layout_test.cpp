@@ -134,3 +134,58 @@ TEST(Binning, UsesAtMostTheGivenCountOfCellsAlongTheLongerSide)
 }
 
 }  // namespace
+
+namespace {
+
+// Rings of the radii around (cx, cy), each at `directions` evenly spaced from the angle `turn` (radians).
+ReceptorStore rings(const std::vector<double>& radii, int directions, double cx, double cy, double turn = 0)
+{
+    ReceptorStore store;
+    for (const double radius : radii) {
+        for (int ray = 0; ray < directions; ++ray) {
+            const double angle = turn + 2 * 3.14159265358979323846 * ray / directions;
+            store.push_back({static_cast<float>(cx + radius * std::cos(angle)), static_cast<float>(cy + radius * std::sin(angle)), 1});
+        }
+    }
+    return store;
+}
+
+TEST(MeshDetection, FindsRegularAndPolarGridsAndTheirNodes)
+{
+    const std::optional<ReceptorMesh> regular = find_mesh(grid(3, 2, 0, 0, 10, 10));
+    ASSERT_TRUE(regular.has_value());
+    EXPECT_EQ(ReceptorMesh::Shape::Cartesian, regular->shape);
+    EXPECT_EQ(2u, regular->cell_columns());
+    EXPECT_EQ(1u, regular->cell_rows());
+    EXPECT_EQ(4u, regular->receptor_at[regular->node(1, 1)]);  // (10, 10), the fifth receptor
+
+    // 36 directions of 10 degrees at far coordinates, where single precision
+    // holds a place to a quarter of a unit; directions begin north-east.
+    const ReceptorStore far = rings({100, 250, 500, 1000}, 36, 588348.27, 4425586.2, 0.8);
+    const std::optional<ReceptorMesh> polar = find_mesh(far);
+    ASSERT_TRUE(polar.has_value());
+    EXPECT_EQ(ReceptorMesh::Shape::Polar, polar->shape);
+    EXPECT_EQ(36u, polar->across);
+    EXPECT_EQ(4u, polar->along);
+    EXPECT_EQ(36u, polar->cell_columns());  // around the circle
+    EXPECT_EQ(3u, polar->cell_rows());
+    // Directions anticlockwise from the east: the first is the ray at 0.8 + 26 x 10 degrees ... the
+    // smallest angle, 0.8 rad minus 4 steps of 10 degrees, ray 32; rings outwards.
+    EXPECT_EQ(32u, polar->receptor_at[polar->node(0, 0)]);
+    EXPECT_EQ(3u * 36 + 33, polar->receptor_at[polar->node(1, 3)]);
+}
+
+TEST(MeshDetection, RefusesReceptorsThatFormNoCells)
+{
+    EXPECT_FALSE(find_mesh(grid(5, 1, 0, 0, 10, 10)));  // one row
+    EXPECT_FALSE(find_mesh(rings({100}, 12, 0, 0)));   // one ring
+    ReceptorStore holed = rings({100, 200}, 12, 0, 0);
+    holed.push_back({0, 0, 1});  // a receptor at the centre
+    EXPECT_FALSE(find_mesh(holed));
+    ReceptorStore uneven = rings({100, 200}, 12, 0, 0);
+    uneven.push_back({300, 10, 1});  // one receptor beyond the rings
+    EXPECT_FALSE(find_mesh(uneven));
+    EXPECT_FALSE(find_mesh(store_of({{0, 0, 1}, {10, 3, 1}, {25, 7, 1}, {31, 18, 1}, {5, 40, 1}, {50, 2, 1}, {17, 29, 1}})));
+}
+
+}  // namespace

@@ -5,77 +5,81 @@
 
 #include <gtest/gtest.h>
 
+#include "map/command_line.hpp"
 #include "map/receptors.hpp"
 #include "plot_test_support.hpp"
 
 namespace {
 
-RankedLine line_with(std::uint64_t line_number, float value)
-{
-    RankedLine line;
-    line.line_number = line_number;
-    line.value = value;
-    return line;
-}
+using Numbers = std::vector<std::uint64_t>;
 
-std::vector<std::uint64_t> ranked_line_numbers(const TopLines& top)
+// Offers lines 1, 2, ... with these receptors and values; the line numbers of the table, highest first.
+Numbers ranked_lines(std::size_t count, const std::vector<std::uint32_t>& receptors, const std::vector<float>& values)
 {
-    std::vector<std::uint64_t> numbers;
+    TopReceptors top(count);
+    for (std::size_t i = 0; i < values.size(); ++i) top.offer({i + 1, receptors[i], 0, 0, values[i], "bytes"});
+    Numbers numbers;
     for (const RankedLine& line : top.ranked()) numbers.push_back(line.line_number);
     return numbers;
 }
 
-using Numbers = std::vector<std::uint64_t>;
-
-TEST(TopLines, KeepTheHighestValuesWithTiesInFileOrder)
+std::vector<std::uint32_t> each_its_own(std::size_t count)
 {
-    TopLines top(4);
-    const float values[] = {3, 7, 5, 7, 1, 5, 7};  // lines 1 to 7
-    for (std::uint64_t line = 1; line <= 7; ++line) top.offer(line_with(line, values[line - 1]));
-    EXPECT_EQ((Numbers{2, 4, 7, 3}), ranked_line_numbers(top));  // three 7s in file order, then the first 5
+    std::vector<std::uint32_t> receptors;
+    for (std::uint32_t i = 0; i < count; ++i) receptors.push_back(i);
+    return receptors;
 }
 
-TEST(TopLines, RankInfinityFirstAndNotANumberLast)
+TEST(TopReceptors, KeepTheHighestValuesWithTiesInFileOrder)
 {
     const float inf = std::numeric_limits<float>::infinity();
-    TopLines top(10);
-    const float values[] = {std::nanf(""), -inf, 0.0f, -0.0f, inf, -1.0f, std::nanf("")};
-    for (std::uint64_t line = 1; line <= 7; ++line) top.offer(line_with(line, values[line - 1]));
+    const float nan = std::nanf("");
+    // three 7s in file order, then the first 5.
+    EXPECT_EQ((Numbers{2, 4, 7, 3}), ranked_lines(4, each_its_own(7), {3, 7, 5, 7, 1, 5, 7}));
     // infinity, then 0 and -0 as equals in file order, -1, minus infinity, the two NaN in file order.
-    EXPECT_EQ((Numbers{5, 3, 4, 6, 2, 1, 7}), ranked_line_numbers(top));
+    EXPECT_EQ((Numbers{5, 3, 4, 6, 2, 1, 7}), ranked_lines(10, each_its_own(7), {nan, -inf, 0.0f, -0.0f, inf, -1.0f, nan}));
+    EXPECT_EQ((Numbers{2, 1}), ranked_lines(10, each_its_own(2), {2, 8}));
+    EXPECT_TRUE(ranked_lines(0, each_its_own(1), {1}).empty());
 }
 
-TEST(TopLines, KeepEveryLineWhenThereAreFewerAndNoneForACountOfZero)
+TEST(TopReceptors, ListEachReceptorOnceWithTheLineOfItsHighestValue)
 {
-    TopLines top(10);
-    top.offer(line_with(4, 2));
-    top.offer(line_with(9, 8));
-    EXPECT_EQ((Numbers{9, 4}), ranked_line_numbers(top));
-    TopLines none(0);
-    none.offer(line_with(1, 1));
-    EXPECT_TRUE(none.ranked().empty());
+    // Receptor 0 on lines 1, 3 and 6; receptor 1 on 2 and 5; receptor 2 on line 4.
+    const std::vector<std::uint32_t> receptors = {0, 1, 0, 2, 1, 0};
+    EXPECT_EQ((Numbers{3, 5, 4}), ranked_lines(10, receptors, {1, 2, 9, 4, 6, 9}));  // line 6 ties with 3, later
+    EXPECT_EQ((Numbers{3, 5}), ranked_lines(2, receptors, {1, 2, 9, 4, 6, 9}));
+    // Receptor 1 falls out of a table of two (at line 3) and comes back above both (line 5).
+    EXPECT_EQ((Numbers{5, 1}), ranked_lines(2, {0, 1, 2, 0, 1}, {5, 1, 4, 2, 8}));
 }
 
-TEST(ReceptorStore, HoldsReceptorsInFileOrderAcrossItsBlocks)
+TEST(ReceptorIndex, FindsAReceptorByItsPlaceAcrossGrowth)
 {
     ReceptorStore store;
-    constexpr std::size_t kCount = 200000;  // three blocks and a part
-    for (std::size_t i = 0; i < kCount; ++i) store.push_back({static_cast<float>(i), -static_cast<float>(i), 0.5f});
-    ASSERT_EQ(kCount, store.size());
-    for (const std::size_t i : {std::size_t{0}, std::size_t{65535}, std::size_t{65536}, std::size_t{131073}, kCount - 1}) {
-        EXPECT_EQ(static_cast<float>(i), store[i].x);
-        EXPECT_EQ(-static_cast<float>(i), store[i].y);
+    ReceptorIndex index;
+    bool added = false;
+    constexpr std::uint32_t kCount = 70000;  // beyond the first table and the first block of the store
+    for (std::uint32_t i = 0; i < kCount; ++i) {
+        EXPECT_EQ(i, index.find_or_add(store, {static_cast<float>(i % 300), static_cast<float>(i / 300), 1.0f}, added));
+        EXPECT_TRUE(added);
     }
+    EXPECT_EQ(301u, index.find_or_add(store, {1.0f, 1.0f, 5.0f}, added));
+    EXPECT_FALSE(added);
+    EXPECT_EQ(0u, index.find_or_add(store, {-0.0f, -0.0f, 5.0f}, added));  // -0 is the place of 0
+    EXPECT_FALSE(added);
+    EXPECT_EQ(kCount, index.find_or_add(store, {0.5f, 0.0f, 5.0f}, added));
+    EXPECT_TRUE(added);
+    EXPECT_EQ(kCount + 1, store.size());
+    EXPECT_EQ(1.0f, store[301].value);  // the value is the caller's to keep
 }
 
 class ReadingPlotContents : public ::testing::Test {
 protected:
-    PlotContents read(const std::string& bytes, std::size_t top_count = 10)
+    PlotContents read(const std::string& bytes, std::size_t top_count = 10, std::size_t value_number = 1)
     {
         write_file(path_, bytes);
         OpenFiles open_files;
         PlotReader file = open_existing_plot_file(path_, open_files);
-        return read_plot_contents(file, top_count);
+        return read_plot_contents(file, {top_count, value_number, true});
     }
     ScratchFolder folder_;
     std::string path_ = folder_.file("in.plt");
@@ -103,7 +107,44 @@ TEST_F(ReadingPlotContents, SkipsHeaderLinesAnywhereAndKeepsTheFirstAsTitle)
     EXPECT_EQ(0.003f, contents.receptors[1].value);
     ASSERT_EQ(2u, contents.highest.size());
     EXPECT_EQ(4u, contents.highest[0].line_number);  // header lines count as lines
-    EXPECT_EQ("HIGH    ", contents.highest[0].texts.substr(6, 8));  // tag_b, after the six bytes of tag_a
+    EXPECT_EQ("HIGH    ", contents.highest[0].bytes.substr(79, 8));
+    ASSERT_EQ(2u, contents.lines.size());
+    EXPECT_EQ(STANDARD_LAYOUT.width(), contents.lines[1].size());
+    EXPECT_EQ(data_line("10", "20", "300", "HIGH").substr(0, 83), std::string(contents.lines[1]).substr(0, 83));
+}
+
+TEST_F(ReadingPlotContents, GivesEachReceptorTheHighestValueOfItsLines)
+{
+    const PlotContents contents = read(data_line("0", "0", "1.0") + data_line("100", "0", "2.0") + data_line("0", "0", "5.0") +
+                                       data_line("0.0", "-0.0", "NaN") + data_line("100", "0", "0.5"));
+    EXPECT_EQ(5u, contents.data_lines);
+    ASSERT_EQ(2u, contents.receptors.size());
+    EXPECT_TRUE(contents.receptors_repeat());
+    EXPECT_EQ(5.0f, contents.receptors[0].value);
+    EXPECT_EQ(2.0f, contents.receptors[1].value);
+    ASSERT_EQ(2u, contents.highest.size());
+    EXPECT_EQ(3u, contents.highest[0].line_number);
+    EXPECT_EQ(2u, contents.highest[1].line_number);
+}
+
+TEST_F(ReadingPlotContents, MapsTheValueFieldAskedForAndRefusesOneTheLayoutLacks)
+{
+    const std::string file = "* FORMAT: (2(1X,F13.5),1X,E13.6,1X,F8.2,2(1X,F13.5))\n"
+                             "       0.00000       0.00000 0.100000E+01     1.00       2.00000       3.00000\n"
+                             "     100.00000       0.00000 0.900000E+01     1.00       1.00000       7.00000\n";
+    const PlotContents third = read(file, 10, 3);
+    EXPECT_EQ(5u, third.fields.value_index);  // the F8.2 after the first value field is no value field
+    EXPECT_EQ(3.0f, third.receptors[0].value);
+    EXPECT_EQ(3u, third.highest[0].line_number);
+    EXPECT_EQ(2.0f, read(file, 10, 2).receptors[0].value);
+    try {
+        read(file, 10, 4);
+        FAIL() << "no failure";
+    } catch (const UsageError& error) {
+        EXPECT_EQ("reading the command line: --field 4 asks for value field 4, but the data lines of '" + path_ +
+                      "' have 3 value fields",
+                  error.detail);
+    }
 }
 
 TEST_F(ReadingPlotContents, KeepsTheHighestLineEvenForATableOfNone)
@@ -130,6 +171,7 @@ TEST_F(ReadingPlotContents, GivesNoTitleAndNoReceptorForAnEmptyFile)
     EXPECT_EQ(0u, contents.receptors.size());
     EXPECT_TRUE(contents.highest.empty());
     EXPECT_EQ("", contents.first_header);
+    EXPECT_EQ("value_1", contents.names.names[2]);
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 # Renders plotmap's maps with a real SVG renderer (rsvg-convert) and checks
 # pixels: the highest receptor's cell or dot in the top colour of the scale,
 # a zero receptor in the neutral grey, on a grid, on scattered receptors and
-# on a file large enough to be binned.
+# on a file large enough to be binned; the two sides of a scale around zero;
+# the classes of contour levels.
 #
 # Usage: rendering.sh PLOTMAP TEST_DIR
 # Exit status 77 (skipped) when rsvg-convert or python3 is missing.
@@ -19,7 +20,9 @@ failures=0
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
 
 top=#fde725      # viridis at 1
-neutral=#c0c0c0  # zero, negative and non-finite values
+bottom=#440154   # viridis at 0
+neutral=#c0c0c0  # zero and non-finite values
+options=''       # plotmap's options besides --top 0
 
 data_line() { printf ' %13s %13s %13s     0.00     0.00     0.00  TEST    GROUP     00000000  NET\n' "$1" "$2" "$3"; }
 
@@ -28,7 +31,8 @@ data_line() { printf ' %13s %13s %13s     0.00     0.00     0.00  TEST    GROUP 
 check() {
     local file=$1 map=${1%.*}.svg
     shift
-    "$plotmap" --top 0 "$file" >/dev/null 2>err || { fail "$file: plotmap failed: $(cat err)"; return; }
+    # shellcheck disable=SC2086 # the options are words
+    "$plotmap" --top 0 $options "$file" >/dev/null 2>err || { fail "$file: plotmap failed: $(cat err)"; return; }
     rsvg-convert "$map" -o "$map.png" || { fail "$map: rsvg-convert failed"; return; }
     python3 "$test_dir/check_map.py" "$map" "$map.png" "$@" || fail "$map: pixels differ"
 }
@@ -45,14 +49,22 @@ check() {
 # The highest (9) at the top right, the zero at the bottom left.
 check grid.plt 0.8333,0.1667,$top 0.1667,0.8333,$neutral
 
-# Negative and not-a-number values are grey too; here the highest is at the bottom right.
+# Two classes about the level 4.5: the zero receptor in the lower one, not grey.
+cp grid.plt levels.plt
+options='--levels 4.5' check levels.plt 0.8333,0.1667,$top 0.1667,0.8333,$bottom
+options=''
+
+# A negative value turns the scale to blue and red around zero: 80, the
+# largest magnitude, is red (#67001f) at the bottom right; -3 at 0.48125 of
+# the bar takes level 123 of 255, 0.8235 of the way from #d1e5f0 to #f7f7f7,
+# #f0f4f6 at the top left; not-a-number stays grey.
 {
     data_line 0.0 0.0 5.0
     data_line 100.0 0.0 80.0
     data_line 0.0 100.0 -3.0
     data_line 100.0 100.0 NaN
 } >signs.plt
-check signs.plt 0.75,0.75,$top 0.25,0.25,$neutral 0.75,0.25,$neutral
+check signs.plt 0.75,0.75,#67001f 0.25,0.25,#f0f4f6 0.75,0.25,$neutral
 
 # Scattered receptors within 0 to 100 both ways: the frame is padded by 4% of
 # that, so spans 108 units from -4. The highest is at (100, 30), zero at (0, 0).

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "map/svg_map.hpp"
+#include "map/contours.hpp"
+#include "plot/standard_layout.hpp"
 
 namespace {
 
@@ -77,13 +79,52 @@ TEST(SvgMap, GivesTheSameBytesForTheSameSubject)
     EXPECT_EQ(map_of(contents), map_of(contents));
 }
 
-TEST(SvgMap, NamesTheScaleOnTheColourBar)
+TEST(SvgMap, NamesTheFieldAndTheScaleOnTheColourBar)
 {
     PlotContents contents = square_grid(3);
-    EXPECT_TRUE(holds(map_of(contents), "value, linear scale"));
-    EXPECT_TRUE(holds(map_of(contents, ScaleChoice::Logarithmic), "value, logarithmic scale"));
+    EXPECT_TRUE(holds(map_of(contents), ">value, linear scale<"));
+    EXPECT_TRUE(holds(map_of(contents, ScaleChoice::Logarithmic), ">value, logarithmic scale<"));
+    contents.names = column_names(STANDARD_LAYOUT, std::vector<std::string>{"*            X             Y      DRY DEP"});
     contents.receptors.push_back({0, 30, 1000.0f});
-    EXPECT_TRUE(holds(map_of(contents), "value, logarithmic scale"));
+    EXPECT_TRUE(holds(map_of(contents), ">DRY DEP, logarithmic scale<"));
+    contents.receptors.push_back({0, 40, -2.0f});
+    const std::string diverging = map_of(contents);
+    EXPECT_TRUE(holds(diverging, ">DRY DEP, logarithmic scale<"));  // wrapped in the width beside the map
+    EXPECT_TRUE(holds(diverging, ">around 0<"));
+    EXPECT_TRUE(holds(diverging, ">-1000<"));
+    EXPECT_TRUE(holds(diverging, "stop-color=\"#f7f7f7\""));  // near white at zero
+}
+
+// Classes named in the field's own form, F13.5 here, contours labelled so;
+// zero in a class and not grey.
+TEST(SvgMap, ColoursClassesBetweenLevelsAndLabelsTheirLines)
+{
+    PlotContents contents = square_grid(3);  // 1 to 5
+    contents.receptors[0].value = 0.0f;
+    const std::vector<float> levels = {2.5f, 64.6003f};
+    const std::optional<ReceptorMesh> mesh = find_mesh(contents.receptors);
+    ASSERT_TRUE(mesh.has_value());
+    const std::vector<LevelLines> contours = trace_contours(*mesh, contents.receptors, levels);
+    const std::string svg = draw_map({"title", "file.plt", contents, ScaleChoice::Automatic, levels, contours, &*mesh});
+    for (const std::string_view text : {">value, classes<", ">below 2.50000<", ">2.50000 to 64.60030<",
+                                        ">64.60030 and above<", ">grey: not finite<", "id=\"contours\"", ">2.50000</text>"}) {
+        EXPECT_TRUE(holds(svg, text)) << text;
+    }
+    EXPECT_FALSE(holds(svg, "fill=\"#c0c0c0\" d="));
+    const std::string no_grid = draw_map({"title", "file.plt", contents, ScaleChoice::Automatic, levels});
+    EXPECT_TRUE(holds(no_grid, ">no contour lines: the receptors<"));
+}
+
+TEST(SvgMap, WrapsALongTitleAndCountsRepeatedReceptorsApart)
+{
+    PlotContents contents = square_grid(3);
+    contents.data_lines = 216;
+    const std::string title(30, 'W');  // about 70 characters of the title fit a line
+    const std::string svg = draw_map({title + ' ' + title + ' ' + title, "file.plt", contents, ScaleChoice::Automatic});
+    EXPECT_TRUE(holds(svg, "font-weight=\"bold\">" + title + ' ' + title + "</text>"));
+    EXPECT_TRUE(holds(svg, "font-weight=\"bold\">" + title + "</text>"));
+    EXPECT_TRUE(holds(svg, ">file.plt, 9 receptors on 216 data lines<"));
+    EXPECT_TRUE(holds(svg, ">each shows its highest value<"));
 }
 
 TEST(SvgMap, CopesWithNoPlaceAndNoPositiveValue)

@@ -40,4 +40,15 @@ TEST(SvgNumber, RoundsToTwoDecimalsAndDropsTrailingZeros)
     EXPECT_EQ("1000000", svg_number(1e6));
 }
 
+TEST(WrappedLines, BreakAtBlanksAndInsideWordsLongerThanALine)
+{
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ((Lines{"PLOT FILE FOR", "SOURCE GROUP", "STACK1"}), wrapped_lines("  PLOT FILE FOR SOURCE GROUP  STACK1 ", 13));
+    EXPECT_EQ((Lines{"ANNUAL", "AVERAGE"}), wrapped_lines("ANNUAL AVERAGE", 7));  // the blank after a full line
+    EXPECT_EQ((Lines{"ABCDE", "FGHIJ", "K L"}), wrapped_lines("ABCDEFGHIJK L", 5));
+    EXPECT_EQ((Lines{"Z\xc3\xbcrich", "\xc2\xb5g/m3"}), wrapped_lines("Z\xc3\xbcrich \xc2\xb5g/m3", 6));  // characters, not bytes
+    EXPECT_EQ(Lines{}, wrapped_lines("   ", 10));
+    EXPECT_EQ(6u, shown_length("Z\xc3\xbcrich"));
+}
+
 }  // namespace
