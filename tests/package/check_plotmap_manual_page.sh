@@ -16,7 +16,7 @@ grep -q "^\.TH PLOTMAP 1 .*plotmap $version" "$plain" || fail "the title line la
 check_formats_cleanly
 
 rendered=$(groff -man -Tutf8 -rLL=100n "$plain" 2>/dev/null | col -bx)
-for option in -o --top --log --linear --title --help --version; do
+for option in -o --top --field --levels --log --linear --title --csv --csv-separator --geojson --crs --help --version; do
     grep -qE -- "^ +$option( |$)" <<<"$rendered" || fail "the page does not describe $option"
 done
 echo "manual page $page formats cleanly"
