@@ -37,13 +37,19 @@ std::optional<LayoutAgreement::Disagreement> LayoutAgreement::compare(int input,
 LayoutAgreement::Declaration LayoutAgreement::read(int input, std::uint64_t line, std::string_view text,
                                                    std::size_t last_column)
 {
-    LastText& last = last_[input];
-    if (!last.declaration || last.text != text) {
-        LayoutReading reading = read_format_text(text, last_column);
-        last.text = std::string(text);
-        last.declaration = Declaration{0, printable(trimmed(text)), std::move(reading.layout), std::move(reading.problem)};
+    auto& remembered = last_[input];
+    LastText* last = nullptr;
+    for (LastText& known : remembered) {
+        if (known.declaration && known.text == text) last = &known;
     }
-    Declaration declaration = *last.declaration;
+    if (last == nullptr) {
+        last = &remembered[oldest_[input]];
+        oldest_[input] = (oldest_[input] + 1) % kRemembered;
+        LayoutReading reading = read_format_text(text, last_column);
+        last->text = std::string(text);
+        last->declaration = Declaration{0, printable(trimmed(text)), std::move(reading.layout), std::move(reading.problem)};
+    }
+    Declaration declaration = *last->declaration;
     declaration.line = line;
     return declaration;
 }

@@ -12,9 +12,9 @@
 // data lines are read in, compared as laid out, not as text. Fed the FORMAT
 // lines of other inputs at input 1's header positions, one at a time; until
 // input 1's layout is known (its FORMAT line, or without one its first data
-// line) they are kept, and answered once it is. Each input's FORMAT text is
-// read once while it repeats, so that a list of many nested groups costs
-// little however many lines repeat it.
+// line) they are kept, and answered once it is. The last few distinct
+// FORMAT texts of each input are read once, so that a list of many nested
+// groups costs little however many lines repeat it.
 class LayoutAgreement {
 public:
     // A FORMAT line of another input that does not declare input 1's layout:
@@ -62,5 +62,8 @@ private:
     // that declares another layout; if any kept line disagrees with input 1,
     // one of these does, and the earlier.
     std::array<std::array<std::optional<Declaration>, 2>, kMostInputs> kept_;
-    std::array<LastText, kMostInputs> last_;
+    // Per input, the last kRemembered distinct texts, the oldest replaced first.
+    static constexpr std::size_t kRemembered = 4;
+    std::array<std::array<LastText, kRemembered>, kMostInputs> last_;
+    std::array<std::size_t, kMostInputs> oldest_{};
 };
